@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing Vorzik need.
+# Idempotent: asks apt only when something is missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build ccache pkg-config clang-format
+  qt6-base-dev qt6-qpa-plugins libqt6dbus6
+  libavformat-dev libavcodec-dev libavfilter-dev libswresample-dev libavutil-dev
+  libx11-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth xdotool x11-utils imagemagick fonts-ipafont-gothic
+  python3-dbusmock dbus
+  sox ffmpeg
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]})); then
+  echo "deps: installing ${missing[*]}"
+  sudo=""
+  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
