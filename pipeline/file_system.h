@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace vorzik {
+
+/// What is known of a file before and after a stage: enough to tell a file
+/// the stage wrote from one an earlier run left behind.
+struct FileStamp {
+  bool exists = false;
+  std::int64_t size = 0;
+  std::int64_t modifiedNs = 0;
+  std::uint64_t identity = 0;  // inode, or the platform's file index
+
+  bool operator==(const FileStamp&) const = default;
+};
+
+/// The file operations of the pipeline. Results of CreateFolder and
+/// DeleteFile are for callers that care; the stage chain ignores them.
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  virtual bool CreateFolder(const std::string& path) = 0;
+  virtual bool DeleteFile(const std::string& path) = 0;
+  // A regular file only; anything else counts as missing.
+  virtual FileStamp Stamp(const std::string& path) = 0;
+};
+
+std::unique_ptr<FileSystem> MakeNativeFileSystem();
+
+}  // namespace vorzik

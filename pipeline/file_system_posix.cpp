@@ -1,0 +1,35 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "pipeline/file_system.h"
+
+namespace vorzik {
+
+namespace {
+
+class PosixFileSystem final : public FileSystem {
+ public:
+  bool CreateFolder(const std::string& path) override { return ::mkdir(path.c_str(), 0777) == 0; }
+
+  bool DeleteFile(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
+
+  FileStamp Stamp(const std::string& path) override {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+      return {};
+    FileStamp stamp;
+    stamp.exists = true;
+    stamp.size = st.st_size;
+    stamp.modifiedNs = std::int64_t{st.st_mtim.tv_sec} * 1'000'000'000 + st.st_mtim.tv_nsec;
+    stamp.identity = st.st_ino;
+    return stamp;
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<FileSystem> MakeNativeFileSystem() {
+  return std::make_unique<PosixFileSystem>();
+}
+
+}  // namespace vorzik

@@ -1,0 +1,125 @@
+#include "pipeline/stage_chain.h"
+
+#include "pipeline/file_job.h"
+#include "pipeline/tool_commands.h"
+
+namespace vorzik {
+
+const char* StageName(Stage stage) {
+  switch (stage) {
+    case Stage::None:
+      return "none";
+    case Stage::Decode:
+      return "decode";
+    case Stage::Filter:
+      return "filter";
+    case Stage::Normalise:
+      return "normalise";
+    case Stage::Encode:
+      return "encode";
+  }
+  return "none";
+}
+
+bool IsSafeToolPath(std::string_view path) {
+  for (char c : path) {
+    auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || byte < 0x20 || byte == 0x7F)
+      return false;
+  }
+  return path.empty() || path.back() != '\\';
+}
+
+namespace {
+
+// Runs one stage and notes the first failure: a tool that could not start,
+// or an output that is missing or was not written during this stage.
+class StageSequence {
+ public:
+  explicit StageSequence(const StageContext& context) : context_(context) {}
+
+  void Run(Stage stage, std::string_view tool, const std::string& commandLine,
+           const std::string& output) {
+    FileStamp before = context_.files.Stamp(output);
+    StageOutcome outcome = context_.runner.RunStage(commandLine);
+    if (!result_.ok)
+      return;
+    if (!outcome.started) {
+      Fail(stage, tool, outcome.error.empty() ? "could not be started" : outcome.error);
+      return;
+    }
+    FileStamp after = context_.files.Stamp(output);
+    if (!after.exists) {
+      Fail(stage, tool, "wrote no output file " + output);
+    } else if (before.exists && after == before) {
+      Fail(stage, tool, "did not write its output file " + output);
+    }
+  }
+
+  void Delete(const std::string& path) { context_.files.DeleteFile(path); }
+
+  const FileResult& result() const { return result_; }
+
+ private:
+  void Fail(Stage stage, std::string_view tool, std::string reason) {
+    result_.ok = false;
+    result_.failedStage = stage;
+    result_.failedTool = std::string(tool);
+    result_.reason = std::move(reason);
+  }
+
+  const StageContext& context_;
+  FileResult result_;
+};
+
+}  // namespace
+
+FileResult ProcessFile(const std::string& sourcePath, const std::string& folder,
+                       const OptionFragments& fragments, const StageContext& context) {
+  if (!IsSafeToolPath(sourcePath) || !IsSafeToolPath(folder + "x")) {
+    FileResult refused;
+    refused.ok = false;
+    refused.reason = "the path holds a character the tools' command lines cannot carry";
+    return refused;
+  }
+  const StageSwitches& sw = context.switches;
+  FileJob job = MakeFileJob(sourcePath, folder, fragments.outputExtension, context.style);
+  StageSequence stages(context);
+
+  if (!job.isWav) {
+    stages.Run(Stage::Decode, kBeSweet, DecodeCommand(job.sourcePath, job.tmp1), job.tmp1);
+  }
+  // The first stage file, or the source itself when it needs no decoding.
+  const std::string& decoded = job.isWav ? job.sourcePath : job.tmp1;
+
+  if (sw.Filter()) {
+    std::string_view tool = FilterToolName(sw.FilterVariant());
+    stages.Run(Stage::Filter, tool, FilterCommand(tool, fragments.filterOptions, decoded, job.tmp2),
+               job.tmp2);
+    if (sw.DeleteIntermediate() && !job.isWav)
+      stages.Delete(job.tmp1);
+  }
+
+  if (sw.Normalise()) {
+    const std::string& input = sw.Filter() ? job.tmp2 : decoded;
+    bool inputIsStageFile = &input != &job.sourcePath;
+    stages.Run(Stage::Normalise, kNormaliser,
+               NormaliseCommand(fragments.normaliseOptions, job.tmp3, input), job.tmp3);
+    if (sw.DeleteIntermediate() && inputIsStageFile)
+      stages.Delete(input);
+  }
+
+  if (sw.Encode()) {
+    const std::string& input = sw.Normalise() ? job.tmp3 : sw.Filter() ? job.tmp2 : decoded;
+    bool inputIsStageFile = &input != &job.sourcePath;
+    stages.Run(
+        Stage::Encode, kBeSweet,
+        EncodeCommand(input, job.outputPath, fragments.encoderClause, fragments.noiseGateClause),
+        job.outputPath);
+    if (sw.DeleteIntermediate() && inputIsStageFile)
+      stages.Delete(input);
+  }
+  return stages.result();
+}
+
+}  // namespace vorzik
