@@ -39,6 +39,8 @@ enum class Property {
   Position,
   Selection,
   Cursor,
+  // The entry a list must bring into view changed.
+  Scroll,
 };
 
 /// A control of the window model: plain data plus live properties, no toolkit.

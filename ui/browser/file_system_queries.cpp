@@ -1,0 +1,22 @@
+#include "ui/browser/file_system_queries.h"
+
+namespace vorzik::ui {
+
+std::string DriveNameOfKey(const std::string& key, const PathStyle& style) {
+  return style.driveLetters ? key + ":" : key;
+}
+
+std::string DriveRootOfKey(const std::string& key, const PathStyle& style) {
+  return style.driveLetters ? key + ":" + style.separator : key;
+}
+
+std::vector<std::string> DriveKeysFromMask(unsigned long mask) {
+  std::vector<std::string> keys;
+  for (int bit = 0; bit < 26; ++bit) {
+    if (mask & (1UL << bit))
+      keys.emplace_back(1, static_cast<char>('a' + bit));
+  }
+  return keys;
+}
+
+}  // namespace vorzik::ui

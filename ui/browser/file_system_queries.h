@@ -1,0 +1,96 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "pipeline/path_style.h"
+
+namespace vorzik::ui {
+
+enum class DriveType {
+  Unknown,    // the type cannot be determined
+  NoRootDir,  // the drive has no root directory
+  Removable,
+  Fixed,
+  Remote,
+  CdRom,
+  RamDisk,
+};
+
+struct VolumeInfo {
+  std::string label;
+  bool casePreserved = false;  // names keep the letter case they were created with
+  bool caseSensitive = false;  // names that differ only in case are different names
+};
+
+// One name found in a folder, with the attributes the browser filters on.
+struct DirectoryEntry {
+  std::string name;
+  bool directory = false;
+  bool hidden = false;
+  bool system = false;
+  bool volumeLabel = false;
+  // A plain file: something a tool can read from start to end. Never a FIFO,
+  // socket or device, which would make a tool hang or fail.
+  bool regular = false;
+};
+
+// How label reads treat a drive without medium: with critical errors failed
+// silently the platform shows no box of its own.
+enum class ErrorMode : unsigned {
+  Default = 0,
+  FailCriticalErrors = 1,
+};
+
+/// The drive, volume and directory queries of the browser. A drive is named by
+/// a key: its letter in lower case where drives have letters, its mount point
+/// where they do not. Paths are byte strings in the platform's own spelling.
+class FileSystemQueries {
+ public:
+  virtual ~FileSystemQueries() = default;
+
+  // How this platform spells paths; the browser splits and joins with it.
+  virtual const PathStyle& Style() const = 0;
+
+  // The present drives' keys in drive order.
+  virtual std::vector<std::string> LogicalDrives() = 0;
+  // root: a drive's root directory as DriveRootOfKey gives it, or a share root.
+  virtual DriveType GetDriveType(const std::string& root) = 0;
+  // Empty when the volume cannot be read (no medium, not ready).
+  virtual std::optional<VolumeInfo> GetVolumeInformation(const std::string& root) = 0;
+  // The connection's remote name (\\server\share) of a network drive named
+  // as DriveNameOfKey gives it; empty when it cannot be read.
+  virtual std::optional<std::string> GetRemoteName(const std::string& driveName) = 0;
+  // Returns the mode in force before.
+  virtual ErrorMode SetErrorMode(ErrorMode mode) = 0;
+
+  virtual bool SetCurrentDirectory(const std::string& path) = 0;
+  // Empty when the current directory cannot be read.
+  virtual std::string GetCurrentDirectory() = 0;
+  // Makes the drive the current directory: the folder last recorded for it,
+  // or its root when none is recorded. False when the drive cannot be entered.
+  virtual bool SetCurrentDrive(const std::string& key) = 0;
+
+  // The key of the drive a path lies on; empty when it lies on none (a share).
+  virtual std::string DriveOf(const std::string& path) = 0;
+  // The root of the volume a path lies on, as GetVolumeInformation takes it.
+  virtual std::string VolumeRootOf(const std::string& path) = 0;
+
+  // Every name in the folder, "." and ".." included where the platform lists
+  // them; empty when the folder cannot be read.
+  virtual std::optional<std::vector<DirectoryEntry>> ListDirectory(const std::string& folder) = 0;
+};
+
+// The text before a drive's label in its drive-box entry: "d:" or "/mnt/x".
+std::string DriveNameOfKey(const std::string& key, const PathStyle& style);
+// The drive's root directory: "d:\" or "/mnt/x".
+std::string DriveRootOfKey(const std::string& key, const PathStyle& style);
+// The keys of the drives present in a mask of logical drives, bit 0 for "a".
+std::vector<std::string> DriveKeysFromMask(unsigned long mask);
+
+// The queries of the platform the program runs on.
+std::unique_ptr<FileSystemQueries> MakeNativeFileSystemQueries();
+
+}  // namespace vorzik::ui
