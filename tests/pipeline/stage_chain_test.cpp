@@ -1,0 +1,358 @@
+#include "pipeline/stage_chain.h"
+
+#include <gtest/gtest.h>
+
+#include "pipeline/file_job.h"
+#include "pipeline/tool_commands.h"
+#include "tests/support/pipeline_fakes.h"
+
+namespace vorzik {
+namespace {
+
+using testing::FakeFileSystem;
+using testing::FakeStageRunner;
+using testing::FakeSwitches;
+using Names = std::vector<std::string>;
+
+OptionFragments Defaults() {
+  std::string boostSwitch;
+  return BuildOptionFragments(ConversionSettings{}, boostSwitch);
+}
+
+struct World {
+  FakeFileSystem fs;
+  FakeStageRunner runner{fs};
+  FakeSwitches switches;
+
+  FileResult Process(const std::string& source, const std::string& folder,
+                     const PathStyle& style = kWindowsPathStyle,
+                     const OptionFragments& fragments = Defaults()) {
+    fs.Write(source);
+    return ProcessFile(source, folder, fragments, {switches, runner, fs, style});
+  }
+
+  // Each run as "tool input>output" with bare file names, for reading plans.
+  Names Plan(const PathStyle& style = kWindowsPathStyle) const {
+    Names plan;
+    for (const auto& command : runner.commands) {
+      auto args = SplitCommandLine(command);
+      std::string in = args[0] == "BeSweet.exe"     ? args[3]
+                       : args[0] == "normalize.exe" ? args.back()
+                                                    : args[args.size() - 2];
+      plan.push_back(args[0] + " " + std::string(LastComponent(in, style)) + ">" +
+                     std::string(LastComponent(testing::OutputOf(args), style)));
+    }
+    return plan;
+  }
+
+  Names Deleted(const PathStyle& style = kWindowsPathStyle) const {
+    Names names;
+    for (const auto& path : fs.deleted)
+      names.push_back(std::string(LastComponent(path, style)));
+    return names;
+  }
+
+  Names WorkFolderFiles(const std::string& workFolder) const {
+    Names names;
+    for (const auto& [path, stamp] : fs.files) {
+      if (path.rfind(workFolder, 0) == 0)
+        names.push_back(path.substr(workFolder.size()));
+    }
+    return names;
+  }
+};
+
+TEST(ProcessFile, DefaultsRunTheFourToolLinesByteForByte) {
+  World w;
+  FileResult result = w.Process("D:\\rec\\a.mp2", "D:\\rec\\");
+  EXPECT_TRUE(result.ok) << result.reason;
+  EXPECT_EQ(w.runner.commands,
+            (Names{
+                "BeSweet.exe -core( -input \"D:\\rec\\a.mp2\" -output "
+                "\"D:\\rec\\EtcEnc\\a_TMP1.wav\" -2ch )",
+                "ql7rzfir.exe -y -q 200 D:\\rec\\EtcEnc\\a_TMP1.wav D:\\rec\\EtcEnc\\a_TMP2.wav",
+                "normalize.exe -m 90 -o D:\\rec\\EtcEnc\\a_TMP3.wav D:\\rec\\EtcEnc\\a_TMP2.wav",
+                "BeSweet.exe -core( -input \"D:\\rec\\EtcEnc\\a_TMP3.wav\" -output "
+                "\"D:\\rec\\EtcEnc\\a.mp2\" ) -mp2enc(  -b 224 -m s )",
+            }));
+  EXPECT_EQ(w.fs.deleted, (Names{"D:\\rec\\EtcEnc\\a_TMP1.wav", "D:\\rec\\EtcEnc\\a_TMP2.wav",
+                                 "D:\\rec\\EtcEnc\\a_TMP3.wav"}));
+  EXPECT_EQ(w.WorkFolderFiles("D:\\rec\\EtcEnc\\"), (Names{"a.mp2"}));
+}
+
+TEST(ProcessFile, PosixStyleRunsTheSamePlan) {
+  World w;
+  EXPECT_TRUE(w.Process("/d/rec/a.mp2", "/d/rec/", kPosixPathStyle).ok);
+  EXPECT_EQ(
+      w.runner.commands.front(),
+      "BeSweet.exe -core( -input \"/d/rec/a.mp2\" -output \"/d/rec/EtcEnc/a_TMP1.wav\" -2ch )");
+  EXPECT_EQ(w.runner.commands[1],
+            "ql7rzfir.exe -y -q 200 /d/rec/EtcEnc/a_TMP1.wav /d/rec/EtcEnc/a_TMP2.wav");
+  EXPECT_EQ(w.WorkFolderFiles("/d/rec/EtcEnc/"), (Names{"a.mp2"}));
+}
+
+// Which tools run on what, what is deleted and what stays, for each switch
+// combination, with the temporary files deleted.
+struct PlanRow {
+  bool filter, normalise, encode;
+  Names mp2Plan, mp2Deleted, mp2Left;
+  Names wavPlan, wavDeleted, wavLeft;
+};
+
+const std::string kDec = "BeSweet.exe a.mp2>a_TMP1.wav";
+
+const PlanRow kPlanTable[] = {
+    {false, false, false, {kDec}, {}, {"a_TMP1.wav"}, {}, {}, {}},
+    {true,
+     false,
+     false,
+     {kDec, "ql7rzfir.exe a_TMP1.wav>a_TMP2.wav"},
+     {"a_TMP1.wav"},
+     {"a_TMP2.wav"},
+     {"ql7rzfir.exe b.wav>b_TMP2.wav"},
+     {},
+     {"b_TMP2.wav"}},
+    {false,
+     true,
+     false,
+     {kDec, "normalize.exe a_TMP1.wav>a_TMP3.wav"},
+     {"a_TMP1.wav"},
+     {"a_TMP3.wav"},
+     {"normalize.exe b.wav>b_TMP3.wav"},
+     {},
+     {"b_TMP3.wav"}},
+    {true,
+     true,
+     false,
+     {kDec, "ql7rzfir.exe a_TMP1.wav>a_TMP2.wav", "normalize.exe a_TMP2.wav>a_TMP3.wav"},
+     {"a_TMP1.wav", "a_TMP2.wav"},
+     {"a_TMP3.wav"},
+     {"ql7rzfir.exe b.wav>b_TMP2.wav", "normalize.exe b_TMP2.wav>b_TMP3.wav"},
+     {"b_TMP2.wav"},
+     {"b_TMP3.wav"}},
+    {false,
+     false,
+     true,
+     {kDec, "BeSweet.exe a_TMP1.wav>a.mp2"},
+     {"a_TMP1.wav"},
+     {"a.mp2"},
+     {"BeSweet.exe b.wav>b.mp2"},
+     {},
+     {"b.mp2"}},
+    {true,
+     false,
+     true,
+     {kDec, "ql7rzfir.exe a_TMP1.wav>a_TMP2.wav", "BeSweet.exe a_TMP2.wav>a.mp2"},
+     {"a_TMP1.wav", "a_TMP2.wav"},
+     {"a.mp2"},
+     {"ql7rzfir.exe b.wav>b_TMP2.wav", "BeSweet.exe b_TMP2.wav>b.mp2"},
+     {"b_TMP2.wav"},
+     {"b.mp2"}},
+    {false,
+     true,
+     true,
+     {kDec, "normalize.exe a_TMP1.wav>a_TMP3.wav", "BeSweet.exe a_TMP3.wav>a.mp2"},
+     {"a_TMP1.wav", "a_TMP3.wav"},
+     {"a.mp2"},
+     {"normalize.exe b.wav>b_TMP3.wav", "BeSweet.exe b_TMP3.wav>b.mp2"},
+     {"b_TMP3.wav"},
+     {"b.mp2"}},
+    {true,
+     true,
+     true,
+     {kDec, "ql7rzfir.exe a_TMP1.wav>a_TMP2.wav", "normalize.exe a_TMP2.wav>a_TMP3.wav",
+      "BeSweet.exe a_TMP3.wav>a.mp2"},
+     {"a_TMP1.wav", "a_TMP2.wav", "a_TMP3.wav"},
+     {"a.mp2"},
+     {"ql7rzfir.exe b.wav>b_TMP2.wav", "normalize.exe b_TMP2.wav>b_TMP3.wav",
+      "BeSweet.exe b_TMP3.wav>b.mp2"},
+     {"b_TMP2.wav", "b_TMP3.wav"},
+     {"b.mp2"}},
+};
+
+class StagePlan : public ::testing::TestWithParam<PlanRow> {};
+
+TEST_P(StagePlan, DeletingTemporaryFiles) {
+  const PlanRow& row = GetParam();
+  for (bool wav : {false, true}) {
+    World w;
+    w.switches.filter = row.filter;
+    w.switches.normalise = row.normalise;
+    w.switches.encode = row.encode;
+    std::string source = wav ? "D:\\rec\\b.wav" : "D:\\rec\\a.mp2";
+    w.Process(source, "D:\\rec\\");
+    EXPECT_EQ(w.Plan(), wav ? row.wavPlan : row.mp2Plan) << source;
+    EXPECT_EQ(w.Deleted(), wav ? row.wavDeleted : row.mp2Deleted) << source;
+    EXPECT_EQ(w.WorkFolderFiles("D:\\rec\\EtcEnc\\"), wav ? row.wavLeft : row.mp2Left) << source;
+    EXPECT_TRUE(w.fs.Has(source)) << "the source is never deleted";
+  }
+}
+
+TEST_P(StagePlan, KeepingTemporaryFiles) {
+  const PlanRow& row = GetParam();
+  for (bool wav : {false, true}) {
+    World w;
+    w.switches = FakeSwitches{};
+    w.switches.filter = row.filter;
+    w.switches.normalise = row.normalise;
+    w.switches.encode = row.encode;
+    w.switches.deleteIntermediate = false;
+    w.Process(wav ? "D:\\rec\\b.wav" : "D:\\rec\\a.mp2", "D:\\rec\\");
+    EXPECT_EQ(w.Plan(), wav ? row.wavPlan : row.mp2Plan);
+    EXPECT_TRUE(w.fs.deleted.empty());
+    // Every file a stage wrote stays.
+    EXPECT_EQ(w.WorkFolderFiles("D:\\rec\\EtcEnc\\").size(), w.runner.commands.size());
+  }
+}
+
+std::string RowName(const ::testing::TestParamInfo<PlanRow>& info) {
+  const PlanRow& r = info.param;
+  return std::string(r.filter ? "Filter" : "NoFilter") +
+         (r.normalise ? "Normalise" : "NoNormalise") + (r.encode ? "Encode" : "NoEncode");
+}
+
+INSTANTIATE_TEST_SUITE_P(AllSwitchCombinations, StagePlan, ::testing::ValuesIn(kPlanTable),
+                         RowName);
+
+TEST(ProcessFile, UpperCaseWavIsDecodedFirst) {
+  World w;
+  w.Process("D:\\rec\\C.WAV", "D:\\rec\\");
+  EXPECT_EQ(w.Plan(),
+            (Names{"BeSweet.exe C.WAV>C_TMP1.wav", "ql7rzfir.exe C_TMP1.wav>C_TMP2.wav",
+                   "normalize.exe C_TMP2.wav>C_TMP3.wav", "BeSweet.exe C_TMP3.wav>C.mp2"}));
+}
+
+TEST(ProcessFile, SameBaseNameLaterSourceOverwritesEarlier) {
+  World w;
+  w.Process("D:\\rec\\a.mp2", "D:\\rec\\");
+  long first = w.fs.files.at("D:\\rec\\EtcEnc\\a.mp2");
+  w.Process("D:\\rec\\a.wav", "D:\\rec\\");
+  EXPECT_GT(w.fs.files.at("D:\\rec\\EtcEnc\\a.mp2"), first);
+  EXPECT_EQ(w.Plan().back(), "BeSweet.exe a_TMP3.wav>a.mp2");
+  EXPECT_EQ(w.WorkFolderFiles("D:\\rec\\EtcEnc\\"), (Names{"a.mp2"}));
+}
+
+TEST(ProcessFile, DoubleByteFolderNamesYieldTheBareFileName) {
+  // "表" (0x95 0x5C) ends in the backslash's code; "ソ" (0x83 0x5C) too.
+  const std::string sjisFolder = "D:\\\x95\x5C\\\x83\x5C\\";
+  World sjis;
+  sjis.Process(sjisFolder + "a.mp2", sjisFolder);
+  EXPECT_EQ(sjis.Plan(kWindowsPathStyle).back(), "BeSweet.exe a_TMP3.wav>a.mp2");
+  EXPECT_EQ(sjis.runner.commands.back().find(sjisFolder + "EtcEnc\\a.mp2") != std::string::npos,
+            true);
+
+  const std::string utf8Folder = "/d/\xE9\x8C\xB2\xE9\x9F\xB3/\xE3\x81\x82/";  // 録音/あ
+  World utf8;
+  utf8.Process(utf8Folder + "b.wav", utf8Folder, kPosixPathStyle);
+  EXPECT_EQ(utf8.Plan(kPosixPathStyle).front(), "ql7rzfir.exe b.wav>b_TMP2.wav");
+  EXPECT_TRUE(utf8.fs.Has(utf8Folder + "EtcEnc/b.mp2"));
+}
+
+TEST(ProcessFile, SwitchChangedWhileAToolRunsReachesTheNextStep) {
+  World w;
+  // While the filter runs, the user unticks Normalize and TMP File Delete.
+  w.runner.duringRun = [&](std::size_t index) {
+    if (index == 1) {
+      w.switches.normalise = false;
+      w.switches.deleteIntermediate = false;
+    }
+  };
+  w.Process("D:\\rec\\a.mp2", "D:\\rec\\");
+  EXPECT_EQ(w.Plan(),
+            (Names{kDec, "ql7rzfir.exe a_TMP1.wav>a_TMP2.wav", "BeSweet.exe a_TMP2.wav>a.mp2"}));
+  EXPECT_TRUE(w.fs.deleted.empty());
+
+  World v;
+  v.runner.duringRun = [&](std::size_t index) {
+    if (index == 0)
+      v.switches.filterVariant = 1;
+  };
+  v.Process("D:\\rec\\a.mp2", "D:\\rec\\");
+  EXPECT_EQ(v.Plan()[1], "ql7rziir.exe a_TMP1.wav>a_TMP2.wav");
+}
+
+TEST(ProcessFile, PathsWithBlanksAreQuotedInBareLinesOnly) {
+  World w;
+  w.Process("D:\\my rec\\a.mp2", "D:\\my rec\\");
+  EXPECT_EQ(w.runner.commands[1],
+            "ql7rzfir.exe -y -q 200 \"D:\\my rec\\EtcEnc\\a_TMP1.wav\" "
+            "\"D:\\my rec\\EtcEnc\\a_TMP2.wav\"");
+  EXPECT_EQ(w.runner.commands[2],
+            "normalize.exe -m 90 -o \"D:\\my rec\\EtcEnc\\a_TMP3.wav\" "
+            "\"D:\\my rec\\EtcEnc\\a_TMP2.wav\"");
+  EXPECT_EQ(w.runner.commands[0],
+            "BeSweet.exe -core( -input \"D:\\my rec\\a.mp2\" -output "
+            "\"D:\\my rec\\EtcEnc\\a_TMP1.wav\" -2ch )");
+  EXPECT_EQ(SplitCommandLine(w.runner.commands[1]).size(), 6u);
+}
+
+TEST(ProcessFile, FirstFailedStageIsNamedAndLaterStagesStillRun) {
+  World w;
+  w.runner.unstartable = {"ql7rzfir.exe"};
+  FileResult r = w.Process("D:\\rec\\a.mp2", "D:\\rec\\");
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.failedStage, Stage::Filter);
+  EXPECT_EQ(r.failedTool, "ql7rzfir.exe");
+  EXPECT_EQ(w.runner.commands.size(), 4u);
+  EXPECT_EQ(w.fs.deleted.size(), 3u) << "deletions happen as listed";
+
+  World silent;
+  silent.runner.silent = {"normalize.exe"};
+  r = silent.Process("D:\\rec\\a.mp2", "D:\\rec\\");
+  EXPECT_EQ(r.failedStage, Stage::Normalise);
+  EXPECT_EQ(r.failedTool, "normalize.exe");
+}
+
+TEST(ProcessFile, StaleOutputFromAnEarlierRunIsNoSuccess) {
+  World w;
+  w.switches.deleteIntermediate = false;
+  w.fs.Write("D:\\rec\\EtcEnc\\a_TMP1.wav");  // left by an earlier batch
+  w.runner.silent = {"BeSweet.exe"};
+  FileResult r = w.Process("D:\\rec\\a.mp2", "D:\\rec\\");
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.failedStage, Stage::Decode);
+
+  World fine;
+  fine.fs.Write("D:\\rec\\EtcEnc\\a_TMP1.wav");
+  EXPECT_TRUE(fine.Process("D:\\rec\\a.mp2", "D:\\rec\\").ok);
+}
+
+TEST(ProcessFile, RefusesPathsTheCommandLinesCannotCarry) {
+  for (std::string source : {"/d/a\"b.mp2", "/d/a\nb.mp2", "/d/a\tb.wav", "/d/q\"x/a.mp2",
+                             "/d/x\x7F/a.mp2", "/d/a.mp2\\"}) {
+    World w;
+    std::string folder = source.substr(0, source.rfind('/') + 1);
+    FileResult r = w.Process(source, folder, kPosixPathStyle);
+    EXPECT_FALSE(r.ok) << source;
+    EXPECT_TRUE(w.runner.commands.empty()) << source;
+  }
+}
+
+TEST(FileJob, NamesFromTheFolderPrefix) {
+  FileJob job = MakeFileJob("D:\\rec\\a.mp2", "D:\\rec\\", ".ac3", kWindowsPathStyle);
+  EXPECT_EQ(job.fileName, "a.mp2");
+  EXPECT_EQ(job.baseName, "a");
+  EXPECT_FALSE(job.isWav);
+  EXPECT_EQ(job.tmp3, "D:\\rec\\EtcEnc\\a_TMP3.wav");
+  EXPECT_EQ(job.outputPath, "D:\\rec\\EtcEnc\\a.ac3");
+  FileJob root = MakeFileJob("D:\\b.wav", "D:\\", ".ogg", kWindowsPathStyle);
+  EXPECT_TRUE(root.isWav);
+  EXPECT_EQ(root.outputPath, "D:\\EtcEnc\\b.ogg");
+}
+
+TEST(ToolCommands, FilterAndNormaliserExamples) {
+  EXPECT_EQ(FilterCommand(kFirTool, " -q 200", "D:\\rec\\EtcEnc\\a_TMP1.wav",
+                          "D:\\rec\\EtcEnc\\a_TMP2.wav"),
+            "ql7rzfir.exe -y -q 200 D:\\rec\\EtcEnc\\a_TMP1.wav D:\\rec\\EtcEnc\\a_TMP2.wav");
+  EXPECT_EQ(FilterCommand(kIirTool, "", "in", "out"), "ql7rziir.exe -y in out");
+  EXPECT_EQ(
+      NormaliseCommand(" -m 90", "D:\\rec\\EtcEnc\\a_TMP3.wav", "D:\\rec\\EtcEnc\\a_TMP2.wav"),
+      "normalize.exe -m 90 -o D:\\rec\\EtcEnc\\a_TMP3.wav D:\\rec\\EtcEnc\\a_TMP2.wav");
+  EXPECT_EQ(EncodeCommand("i", "o", " -ogg( -q 4.00 )",
+                          " -plugin( -name BS_NoiseGate.dll -func NoiseGate70 )"),
+            "BeSweet.exe -core( -input \"i\" -output \"o\" ) -ogg( -q 4.00 ) -plugin( -name "
+            "BS_NoiseGate.dll -func NoiseGate70 )");
+}
+
+}  // namespace
+}  // namespace vorzik

@@ -1,0 +1,62 @@
+// Stands in for each outside tool in end-to-end tests: it appends the name it
+// was started under and its arguments to $VORZIK_TOOL_LOG (one line, fields
+// separated by tabs) and writes its output file with a line naming its input.
+//   $VORZIK_TOOL_DELAY_MS  sleeps that long first (a slow tool)
+//   $VORZIK_TOOL_FAIL      a tool name (e.g. ql7rzfir.exe) that writes nothing
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+std::string BaseName(const std::string& path) {
+  return path.substr(path.rfind('/') + 1);
+}
+
+std::string ArgAfter(const std::vector<std::string>& args, const std::string& word) {
+  for (std::size_t i = 0; i + 1 < args.size(); ++i) {
+    if (args[i] == word)
+      return args[i + 1];
+  }
+  return {};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string name = BaseName(argv[0]);
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (const char* delay = std::getenv("VORZIK_TOOL_DELAY_MS")) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(delay)));
+  }
+  if (const char* log = std::getenv("VORZIK_TOOL_LOG")) {
+    std::ofstream out(log, std::ios::app);
+    out << name;
+    for (const auto& a : args)
+      out << '\t' << a;
+    out << '\n';
+  }
+  std::string in, out;
+  if (name == "BeSweet.exe") {
+    in = ArgAfter(args, "-input");
+    out = ArgAfter(args, "-output");
+  } else if (name == "normalize.exe") {
+    out = ArgAfter(args, "-o");
+    in = args.empty() ? "" : args.back();
+  } else if (args.size() >= 2) {
+    in = args[args.size() - 2];
+    out = args.back();
+  }
+  const char* fail = std::getenv("VORZIK_TOOL_FAIL");
+  if (out.empty() || (fail && name == fail))
+    return 1;
+  std::ifstream source(in, std::ios::binary);
+  if (!source)
+    return 1;
+  std::ofstream(out, std::ios::binary) << name << " from " << BaseName(in) << '\n';
+  return 0;
+}
