@@ -1,0 +1,252 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QThread>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "private_bus.h"
+#include "shell/power/power_action.h"
+#include "shell/power/power_api_posix.h"
+
+namespace vorzik::shell {
+namespace {
+
+const QString kLogind = "org.freedesktop.login1";
+const QString kLogindPath = "/org/freedesktop/login1";
+const QString kMockInterface = "org.freedesktop.DBus.Mock";
+const QString kObserver = "power-test-observer";
+
+// The arguments of every call of one method the mock logind received.
+using ArgumentLists = std::vector<QVariantList>;
+
+// One private bus with a mock logind for the whole suite: starting python
+// takes longer than every test together.
+class LogindPowerApiTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (QCoreApplication::instance() == nullptr) {
+      static int argc = 1;
+      static char name[] = "power_tests";
+      static char* argv[] = {name, nullptr};
+      app_ = new QCoreApplication(argc, argv);
+    }
+    bus_ = new PrivateLogindBus;
+    if (!bus_->Start(startError_)) {
+      return;
+    }
+    QDBusConnection observer =
+        QDBusConnection::connectToBus(QString::fromStdString(bus_->address()), kObserver);
+    for (int i = 0; i < 200 && bus_->MockRunning(); ++i) {
+      if (observer.interface()->isServiceRegistered(kLogind)) {
+        return;
+      }
+      QThread::msleep(50);
+    }
+    startError_ = "the mock logind did not appear on the private bus: " + bus_->MockOutput();
+  }
+
+  static void TearDownTestSuite() {
+    QDBusConnection::disconnectFromBus(kObserver);
+    delete bus_;
+    bus_ = nullptr;
+  }
+
+  void SetUp() override {
+    ASSERT_TRUE(startError_.empty()) << startError_;
+    // Anything but our own socket could be a real bus that powers this
+    // machine off, so refuse to go on.
+    ASSERT_FALSE(bus_->address().empty());
+    ASSERT_EQ(bus_->address().rfind("unix:path=" + bus_->folder() + "/", 0), 0u) << bus_->address();
+    QDBusMessage clear =
+        QDBusMessage::createMethodCall(kLogind, kLogindPath, kMockInterface, "ClearCalls");
+    ASSERT_EQ(Observer().call(clear).type(), QDBusMessage::ReplyMessage);
+  }
+
+  static QDBusConnection Observer() { return QDBusConnection(kObserver); }
+
+  static ArgumentLists CallsOf(const QString& method) {
+    QDBusMessage query =
+        QDBusMessage::createMethodCall(kLogind, kLogindPath, kMockInterface, "GetMethodCalls");
+    query << method;
+    const QDBusMessage reply = Observer().call(query);
+    ArgumentLists result;
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+      ADD_FAILURE() << "GetMethodCalls failed: " << reply.errorMessage().toStdString();
+      return result;
+    }
+    // a(tav): a timestamp and the argument list of each call.
+    const QDBusArgument calls = reply.arguments().at(0).value<QDBusArgument>();
+    calls.beginArray();
+    while (!calls.atEnd()) {
+      qulonglong timestamp = 0;
+      QVariantList arguments;
+      calls.beginStructure();
+      calls >> timestamp >> arguments;
+      calls.endStructure();
+      result.push_back(arguments);
+    }
+    calls.endArray();
+    return result;
+  }
+
+  // True when method was called exactly once, with the single boolean false.
+  static testing::AssertionResult CalledOnceNotInteractive(const QString& method) {
+    const ArgumentLists calls = CallsOf(method);
+    if (calls.size() != 1) {
+      return testing::AssertionFailure()
+             << method.toStdString() << " called " << calls.size() << " times";
+    }
+    const QVariantList& arguments = calls[0];
+    if (arguments.size() != 1 || arguments[0].metaType() != QMetaType::fromType<bool>()) {
+      return testing::AssertionFailure() << method.toStdString() << " without one boolean";
+    }
+    if (arguments[0].toBool()) {
+      return testing::AssertionFailure() << method.toStdString() << " asked interactively";
+    }
+    return testing::AssertionSuccess();
+  }
+
+  static int TotalPowerCalls() {
+    int total = 0;
+    for (const char* method : {"PowerOff", "Reboot", "Halt", "Suspend", "Hibernate", "HybridSleep",
+                               "SuspendThenHibernate"}) {
+      total += static_cast<int>(CallsOf(method).size());
+    }
+    return total;
+  }
+
+  std::unique_ptr<LogindPowerApi> MakeApi() {
+    return std::make_unique<LogindPowerApi>(bus_->address());
+  }
+
+  static inline QCoreApplication* app_ = nullptr;
+  static inline PrivateLogindBus* bus_ = nullptr;
+  static inline std::string startError_;
+};
+
+TEST_F(LogindPowerApiTest, PowerOffFlagPowersOffNotInteractively) {
+  EXPECT_TRUE(MakeApi()->ExitWindowsEx(kEwxPowerOff, 0));
+  EXPECT_TRUE(CalledOnceNotInteractive("PowerOff"));
+  EXPECT_EQ(TotalPowerCalls(), 1);
+}
+
+TEST_F(LogindPowerApiTest, ShutdownFlagAlsoPowersOff) {
+  EXPECT_TRUE(MakeApi()->ExitWindowsEx(kEwxShutdown, 0));
+  EXPECT_TRUE(CalledOnceNotInteractive("PowerOff"));
+  EXPECT_EQ(TotalPowerCalls(), 1);
+}
+
+TEST_F(LogindPowerApiTest, OtherExitFlagsAreRefusedWithoutACall) {
+  auto api = MakeApi();
+  for (std::uint32_t flags : {0u, 2u, 4u, 9u}) {
+    EXPECT_FALSE(api->ExitWindowsEx(flags, 0)) << flags;
+  }
+  EXPECT_EQ(TotalPowerCalls(), 0);
+}
+
+TEST_F(LogindPowerApiTest, PowerStateWithoutSuspendHibernates) {
+  EXPECT_TRUE(MakeApi()->SetSystemPowerState(false, false));
+  EXPECT_TRUE(CalledOnceNotInteractive("Hibernate"));
+  EXPECT_EQ(TotalPowerCalls(), 1);
+}
+
+TEST_F(LogindPowerApiTest, PowerStateWithSuspendSuspends) {
+  EXPECT_TRUE(MakeApi()->SetSystemPowerState(true, false));
+  EXPECT_TRUE(CalledOnceNotInteractive("Suspend"));
+  EXPECT_EQ(TotalPowerCalls(), 1);
+}
+
+TEST_F(LogindPowerApiTest, ShutDownActionReachesLogindAsPowerOff) {
+  auto api = MakeApi();
+  bool closed = false;
+  PowerAction(kPowerShutDown, *api, [&closed] { closed = true; });
+  EXPECT_TRUE(CalledOnceNotInteractive("PowerOff"));
+  EXPECT_EQ(TotalPowerCalls(), 1);
+  EXPECT_FALSE(closed);
+}
+
+TEST_F(LogindPowerApiTest, HibernateActionReachesLogindThenClosesWindow) {
+  auto api = MakeApi();
+  bool hibernatedBeforeClose = false;
+  PowerAction(kPowerHibernate, *api, [&hibernatedBeforeClose] {
+    hibernatedBeforeClose = CallsOf("Hibernate").size() == 1;
+  });
+  EXPECT_TRUE(hibernatedBeforeClose);
+  EXPECT_TRUE(CalledOnceNotInteractive("Hibernate"));
+  EXPECT_EQ(TotalPowerCalls(), 1);
+}
+
+TEST_F(LogindPowerApiTest, RefusalByLogindIsReported) {
+  QDBusMessage refuse =
+      QDBusMessage::createMethodCall(kLogind, kLogindPath, kMockInterface, "AddMethod");
+  refuse << "org.freedesktop.login1.Manager"
+         << "Hibernate"
+         << "b"
+         << ""
+         << "raise dbus.exceptions.DBusException('refused', "
+            "name='org.freedesktop.login1.OperationInProgress')";
+  ASSERT_EQ(Observer().call(refuse).type(), QDBusMessage::ReplyMessage);
+  EXPECT_FALSE(MakeApi()->SetSystemPowerState(false, false));
+  EXPECT_EQ(CallsOf("Hibernate").size(), 1u);
+  // Put the template's method back for the tests that follow.
+  QDBusMessage restore =
+      QDBusMessage::createMethodCall(kLogind, kLogindPath, kMockInterface, "AddMethod");
+  restore << "org.freedesktop.login1.Manager"
+          << "Hibernate"
+          << "b"
+          << ""
+          << "";
+  ASSERT_EQ(Observer().call(restore).type(), QDBusMessage::ReplyMessage);
+}
+
+TEST_F(LogindPowerApiTest, UnreachableBusRefusesEverything) {
+  LogindPowerApi api("unix:path=" + bus_->folder() + "/no-such-socket");
+  EXPECT_FALSE(api.ExitWindowsEx(kEwxPowerOff, 0));
+  EXPECT_FALSE(api.SetSystemPowerState(false, false));
+  EXPECT_EQ(TotalPowerCalls(), 0);
+}
+
+TEST_F(LogindPowerApiTest, EmptyAddressRefusesInsteadOfUsingAnotherBus) {
+  LogindPowerApi api("");
+  EXPECT_FALSE(api.ExitWindowsEx(kEwxPowerOff, 0));
+  EXPECT_FALSE(api.SetSystemPowerState(false, false));
+}
+
+// The Windows steps have nothing to do here; they must succeed so the power
+// action goes on, and the platform must read as the one that uses them.
+TEST(LogindPowerApiTokenSteps, SucceedAsOnAnNtSystem) {
+  LogindPowerApi api("");
+  OsVersionInfo version{};
+  version.osVersionInfoSize = kOsVersionInfoSize;
+  ASSERT_TRUE(api.GetVersionExA(version));
+  EXPECT_EQ(version.platformId, kPlatformWin32Nt);
+
+  TokenHandle token = 0;
+  EXPECT_TRUE(api.OpenProcessToken(api.GetCurrentProcess(), 0x28, token));
+  EXPECT_NE(token, 0u);
+  Luid luid{};
+  EXPECT_TRUE(api.LookupPrivilegeValueA(nullptr, kSeShutdownName, luid));
+  TokenPrivileges privileges{1, {{luid, kSePrivilegeEnabled}}};
+  TokenPrivileges previous{};
+  std::uint32_t length = 0;
+  EXPECT_TRUE(api.AdjustTokenPrivileges(token, false, privileges, kTokenPrivilegesSize, &previous,
+                                        &length));
+  EXPECT_TRUE(api.CloseHandle(token));
+}
+
+TEST(LogindPowerApiTokenSteps, VersionRecordOfWrongSizeIsRefused) {
+  LogindPowerApi api("");
+  OsVersionInfo version{};
+  version.osVersionInfoSize = 20;
+  EXPECT_FALSE(api.GetVersionExA(version));
+}
+
+}  // namespace
+}  // namespace vorzik::shell
