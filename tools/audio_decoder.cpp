@@ -1,0 +1,82 @@
+#include "audio_stream.h"
+#include "tool_error.h"
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+}
+
+namespace vorzik::tools {
+
+AudioDecoder::AudioDecoder(const std::string& path) : path_(path), packet_(MakePacket()) {
+  AVFormatContext* format = nullptr;
+  int r = avformat_open_input(&format, path.c_str(), nullptr, nullptr);
+  if (r < 0) {
+    throw RuntimeError("cannot read " + path + ": " + AvErrorText(r));
+  }
+  format_.reset(format);
+  r = avformat_find_stream_info(format, nullptr);
+  if (r < 0) {
+    throw RuntimeError("cannot read " + path + ": " + AvErrorText(r));
+  }
+  const AVCodec* codec = nullptr;
+  stream_ = av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
+  if (stream_ < 0 || codec == nullptr) {
+    throw RuntimeError("no audio found in " + path);
+  }
+  codec_.reset(avcodec_alloc_context3(codec));
+  if (!codec_) {
+    throw std::bad_alloc();
+  }
+  const AVStream* stream = format->streams[stream_];
+  avcodec_parameters_to_context(codec_.get(), stream->codecpar);
+  codec_->pkt_timebase = stream->time_base;
+  r = avcodec_open2(codec_.get(), codec, nullptr);
+  if (r < 0 || codec_->sample_rate <= 0 || codec_->ch_layout.nb_channels <= 0) {
+    throw RuntimeError("cannot decode " + path + ": " +
+                       (r < 0 ? AvErrorText(r) : std::string("no sample rate or channels")));
+  }
+  if (codec_->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC) {
+    const int channels = codec_->ch_layout.nb_channels;
+    av_channel_layout_uninit(&codec_->ch_layout);
+    av_channel_layout_default(&codec_->ch_layout, channels);
+  }
+}
+
+bool AudioDecoder::Next(AVFrame* frame) {
+  for (;;) {
+    int r = avcodec_receive_frame(codec_.get(), frame);
+    if (r == 0) {
+      return true;
+    }
+    if (r == AVERROR_EOF) {
+      return false;
+    }
+    if (r != AVERROR(EAGAIN)) {
+      throw RuntimeError("cannot decode " + path_ + ": " + AvErrorText(r));
+    }
+    if (draining_) {
+      return false;
+    }
+    r = av_read_frame(format_.get(), packet_.get());
+    if (r == AVERROR_EOF) {
+      draining_ = true;
+      avcodec_send_packet(codec_.get(), nullptr);
+      continue;
+    }
+    if (r < 0) {
+      throw RuntimeError("cannot read " + path_ + ": " + AvErrorText(r));
+    }
+    if (packet_->stream_index == stream_) {
+      // A damaged packet is skipped as a player would; a file with nothing decodable
+      // is caught by the caller, which sees no samples at all.
+      r = avcodec_send_packet(codec_.get(), packet_.get());
+      if (r < 0 && r != AVERROR_INVALIDDATA) {
+        av_packet_unref(packet_.get());
+        throw RuntimeError("cannot decode " + path_ + ": " + AvErrorText(r));
+      }
+    }
+    av_packet_unref(packet_.get());
+  }
+}
+
+}  // namespace vorzik::tools

@@ -1,0 +1,81 @@
+#pragma once
+
+// The three stages every tool streams through: decode, filter graph, encode.
+#include <cstdint>
+#include <string>
+
+#include "av_support.h"
+#include "tool_args.h"
+
+namespace vorzik::tools {
+
+/// Reads the first audio stream of a file and hands out decoded frames one by one.
+class AudioDecoder {
+ public:
+  explicit AudioDecoder(const std::string& path);
+  /// Fills `frame` with the next decoded frame; false at the end of the stream.
+  bool Next(AVFrame* frame);
+  const AVCodecContext& context() const { return *codec_; }
+
+ private:
+  std::string path_;
+  InputContextPtr format_;
+  CodecContextPtr codec_;
+  PacketPtr packet_;
+  int stream_ = -1;
+  bool draining_ = false;
+};
+
+/// What the end of a filter graph must deliver; an empty format leaves it as it is.
+struct SinkFormat {
+  std::string sampleFormat;  // e.g. "s16", "fltp"
+  int sampleRate = 0;
+  std::string channelLayout;  // e.g. "stereo"
+  int frameSize = 0;          // 0: any size
+};
+
+/// A libavfilter graph between a source (a decoder's frames, or the graph's own source
+/// filters when there is no decoder) and a sink delivering `out`.
+class FilterPipe {
+ public:
+  FilterPipe(const AVCodecContext* source, const std::string& chain, const SinkFormat& out);
+  /// Takes the frame's data; nullptr marks the end of the input.
+  void Push(AVFrame* frame);
+  bool Pull(AVFrame* frame);
+
+ private:
+  GraphPtr graph_;
+  AVFilterContext* source_ = nullptr;
+  AVFilterContext* sink_ = nullptr;
+};
+
+/// What to write: 16-bit PCM WAV when there is no encoder.
+struct OutputSpec {
+  Encoder encoder = Encoder::kNone;
+  int bitRateKbps = 0;
+  bool errorProtection = false;
+  double vorbisQuality = 3;
+  int channels = 0;  // 0: as the input
+};
+
+/// Encodes frames into a file at `path` in the container of the encoder.
+class AudioWriter {
+ public:
+  AudioWriter(const std::string& path, const std::string& shownPath, const OutputSpec& spec,
+              int inputRate, int inputChannels);
+  SinkFormat format() const;
+  void Write(AVFrame* frame);
+  void Finish();
+
+ private:
+  void Drain();
+
+  std::string shownPath_;
+  OutputContextPtr format_;
+  CodecContextPtr codec_;
+  PacketPtr packet_;
+  AVStream* stream_ = nullptr;
+  int64_t samples_ = 0;
+};
+
+}  // namespace vorzik::tools

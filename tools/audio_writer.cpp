@@ -1,0 +1,162 @@
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "audio_stream.h"
+#include "tool_error.h"
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
+#include <libavutil/samplefmt.h>
+}
+
+namespace vorzik::tools {
+namespace {
+
+struct EncoderChoice {
+  const char* codec;
+  const char* muxer;
+  std::vector<int> rates;  // empty: any rate
+};
+
+EncoderChoice Choose(Encoder encoder) {
+  switch (encoder) {
+    case Encoder::kMp2:
+      // MPEG-1 rates only, so every bit rate of the -mp2enc( block stays valid.
+      return {"libtwolame", "mp2", {32000, 44100, 48000}};
+    case Encoder::kAc3:
+      return {"ac3", "ac3", {32000, 44100, 48000}};
+    case Encoder::kVorbis:
+      return {"libvorbis", "ogg", {}};
+    case Encoder::kNone:
+      break;
+  }
+  return {"pcm_s16le", "wav", {}};
+}
+
+/// The input's rate when the encoder takes it, else the next higher one it takes.
+int PickRate(const std::vector<int>& rates, int inputRate) {
+  if (rates.empty() || std::find(rates.begin(), rates.end(), inputRate) != rates.end()) {
+    return inputRate;
+  }
+  for (int rate : rates) {
+    if (rate >= inputRate) {
+      return rate;
+    }
+  }
+  return rates.back();
+}
+
+int PickChannels(const OutputSpec& spec, int inputChannels) {
+  if (spec.channels > 0) {
+    return spec.channels;
+  }
+  if (spec.encoder == Encoder::kMp2 || spec.encoder == Encoder::kAc3) {
+    return 2;  // "-m s": stereo
+  }
+  return std::min(inputChannels, 8);
+}
+
+void Check(int r, const std::string& what) {
+  if (r < 0) {
+    throw RuntimeError(what + ": " + AvErrorText(r));
+  }
+}
+
+}  // namespace
+
+AudioWriter::AudioWriter(const std::string& path, const std::string& shownPath,
+                         const OutputSpec& spec, int inputRate, int inputChannels)
+    : shownPath_(shownPath), packet_(MakePacket()) {
+  const EncoderChoice choice = Choose(spec.encoder);
+  const AVCodec* codec = avcodec_find_encoder_by_name(choice.codec);
+  if (codec == nullptr) {
+    throw RuntimeError(std::string("this build of FFmpeg has no ") + choice.codec + " encoder");
+  }
+  AVFormatContext* format = nullptr;
+  Check(avformat_alloc_output_context2(&format, nullptr, choice.muxer, nullptr),
+        "cannot write " + shownPath);
+  format_.reset(format);
+  format->flags |= AVFMT_FLAG_BITEXACT;
+  codec_.reset(avcodec_alloc_context3(codec));
+  if (!codec_) {
+    throw std::bad_alloc();
+  }
+  AVCodecContext* c = codec_.get();
+  c->sample_rate = PickRate(choice.rates, inputRate);
+  av_channel_layout_default(&c->ch_layout, PickChannels(spec, inputChannels));
+  c->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
+  c->time_base = AVRational{1, c->sample_rate};
+  if (spec.bitRateKbps > 0) {
+    c->bit_rate = int64_t{spec.bitRateKbps} * 1000;
+  }
+  if (spec.encoder == Encoder::kVorbis) {
+    c->flags |= AV_CODEC_FLAG_QSCALE;
+    c->global_quality = static_cast<int>(spec.vorbisQuality * FF_QP2LAMBDA);
+  }
+  if (format->oformat->flags & AVFMT_GLOBALHEADER) {
+    c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+  }
+  AVDictionary* options = nullptr;
+  if (spec.encoder == Encoder::kMp2) {
+    av_dict_set(&options, "mode", c->ch_layout.nb_channels == 2 ? "joint_stereo" : "mono", 0);
+    av_dict_set(&options, "error_protection", spec.errorProtection ? "1" : "0", 0);
+  }
+  const int r = avcodec_open2(c, codec, &options);
+  av_dict_free(&options);
+  Check(r, std::string("cannot start the ") + choice.codec + " encoder");
+  stream_ = avformat_new_stream(format, nullptr);
+  if (stream_ == nullptr) {
+    throw std::bad_alloc();
+  }
+  Check(avcodec_parameters_from_context(stream_->codecpar, c), "cannot write " + shownPath);
+  stream_->time_base = c->time_base;
+  Check(avio_open(&format->pb, path.c_str(), AVIO_FLAG_WRITE), "cannot write " + shownPath);
+  Check(avformat_write_header(format, nullptr), "cannot write " + shownPath);
+}
+
+SinkFormat AudioWriter::format() const {
+  SinkFormat out;
+  out.sampleFormat = av_get_sample_fmt_name(codec_->sample_fmt);
+  out.sampleRate = codec_->sample_rate;
+  char layout[128] = {};
+  av_channel_layout_describe(&codec_->ch_layout, layout, sizeof layout);
+  out.channelLayout = layout;
+  if (!(codec_->codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE)) {
+    out.frameSize = codec_->frame_size;
+  }
+  return out;
+}
+
+void AudioWriter::Write(AVFrame* frame) {
+  frame->pts = samples_;
+  samples_ += frame->nb_samples;
+  Check(avcodec_send_frame(codec_.get(), frame), "cannot encode " + shownPath_);
+  Drain();
+}
+
+void AudioWriter::Drain() {
+  for (;;) {
+    const int r = avcodec_receive_packet(codec_.get(), packet_.get());
+    if (r == AVERROR(EAGAIN) || r == AVERROR_EOF) {
+      return;
+    }
+    Check(r, "cannot encode " + shownPath_);
+    av_packet_rescale_ts(packet_.get(), codec_->time_base, stream_->time_base);
+    packet_->stream_index = stream_->index;
+    Check(av_interleaved_write_frame(format_.get(), packet_.get()), "cannot write " + shownPath_);
+  }
+}
+
+void AudioWriter::Finish() {
+  Check(avcodec_send_frame(codec_.get(), nullptr), "cannot encode " + shownPath_);
+  Drain();
+  Check(av_write_trailer(format_.get()), "cannot write " + shownPath_);
+  if (format_->pb->error < 0) {
+    Check(format_->pb->error, "cannot write " + shownPath_);
+  }
+  Check(avio_closep(&format_->pb), "cannot write " + shownPath_);
+}
+
+}  // namespace vorzik::tools
