@@ -5,10 +5,10 @@ namespace {
 
 constexpr std::uint32_t kTokenAccess = kTokenAdjustPrivileges | kTokenQuery;
 
-// Opens the own token, looks up the shutdown privilege and enables it. Every
-// step runs even when an earlier one failed unless stopOnFailure is set, in
-// which case a token that does not open or an adjustment that returns zero
-// ends the attempt. Returns whether the privilege was enabled.
+// Opens the own token, looks up the shutdown privilege and enables it, and
+// returns whether the adjustment succeeded. With stopOnFailure a token that
+// does not open ends it at once; without, every step runs whatever the
+// earlier ones returned.
 bool EnableShutdownPrivilege(PowerApi& api, bool stopOnFailure) {
   TokenHandle token = 0;
   const bool opened = api.OpenProcessToken(api.GetCurrentProcess(), kTokenAccess, token);
