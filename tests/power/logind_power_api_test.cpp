@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -31,12 +30,6 @@ using ArgumentLists = std::vector<QVariantList>;
 class LogindPowerApiTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    if (QCoreApplication::instance() == nullptr) {
-      static int argc = 1;
-      static char name[] = "power_tests";
-      static char* argv[] = {name, nullptr};
-      app_ = new QCoreApplication(argc, argv);
-    }
     bus_ = new PrivateLogindBus;
     if (!bus_->Start(startError_)) {
       return;
@@ -126,7 +119,6 @@ class LogindPowerApiTest : public testing::Test {
     return std::make_unique<LogindPowerApi>(bus_->address());
   }
 
-  static inline QCoreApplication* app_ = nullptr;
   static inline PrivateLogindBus* bus_ = nullptr;
   static inline std::string startError_;
 };
