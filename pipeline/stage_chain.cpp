@@ -72,18 +72,36 @@ class StageSequence {
   FileResult result_;
 };
 
+// Names the stage whose command line would have carried the path first.
+FileResult RefusedSource(const FileJob& job, const StageSwitches& sw) {
+  FileResult refused;
+  refused.ok = false;
+  refused.reason = "the path holds a character the tools' command lines cannot carry";
+  if (!job.isWav) {
+    refused.failedStage = Stage::Decode;
+    refused.failedTool = kBeSweet;
+  } else if (sw.Filter()) {
+    refused.failedStage = Stage::Filter;
+    refused.failedTool = FilterToolName(sw.FilterVariant());
+  } else if (sw.Normalise()) {
+    refused.failedStage = Stage::Normalise;
+    refused.failedTool = kNormaliser;
+  } else if (sw.Encode()) {
+    refused.failedStage = Stage::Encode;
+    refused.failedTool = kBeSweet;
+  }
+  return refused;
+}
+
 }  // namespace
 
 FileResult ProcessFile(const std::string& sourcePath, const std::string& folder,
                        const OptionFragments& fragments, const StageContext& context) {
-  if (!IsSafeToolPath(sourcePath) || !IsSafeToolPath(folder + "x")) {
-    FileResult refused;
-    refused.ok = false;
-    refused.reason = "the path holds a character the tools' command lines cannot carry";
-    return refused;
-  }
   const StageSwitches& sw = context.switches;
   FileJob job = MakeFileJob(sourcePath, folder, fragments.outputExtension, context.style);
+  if (!IsSafeToolPath(sourcePath) || !IsSafeToolPath(folder + "x")) {
+    return RefusedSource(job, sw);
+  }
   StageSequence stages(context);
 
   if (!job.isWav) {

@@ -30,7 +30,7 @@ const char* StageName(Stage stage);
 struct FileResult {
   bool ok = true;
   Stage failedStage = Stage::None;
-  std::string failedTool;  // empty when the source was refused before any stage
+  std::string failedTool;
   std::string reason;
 };
 
@@ -46,7 +46,9 @@ struct StageContext {
 /// escape the closing quote.
 bool IsSafeToolPath(std::string_view path);
 
-/// Runs the stages for one source file. folder ends in a separator.
+/// Runs the stages for one source file. folder ends in a separator. A source
+/// whose path is not safe is refused before anything runs; the result then
+/// names the stage that would have carried it first.
 FileResult ProcessFile(const std::string& sourcePath, const std::string& folder,
                        const OptionFragments& fragments, const StageContext& context);
 
