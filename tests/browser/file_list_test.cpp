@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include "tests/browser/fake_machine.h"
+#include "ui/browser/browser.h"
+
+namespace vorzik::ui {
+namespace {
+
+using testing::BuildWindowsMachine;
+using testing::FakeMachine;
+
+constexpr char kMask[] = "*.mp2;*.mpa;*.wav";
+
+class FileList : public ::testing::Test {
+ protected:
+  FileList() { BuildWindowsMachine(machine); }
+
+  // A file list started in folder with the window's mask.
+  std::unique_ptr<TFileListBox> ListIn(const std::string& folder) {
+    EXPECT_TRUE(machine.SetCurrentDirectory(folder));
+    auto list = std::make_unique<TFileListBox>("FLB1", Rect{154, 208, 247, 121}, machine);
+    list->SetMask(kMask);
+    return list;
+  }
+
+  FakeMachine machine;
+};
+
+struct JoinCase {
+  std::string folder;
+  std::string name;
+  std::string fullPath;
+};
+
+TEST_F(FileList, FullPathJoinsFolderAndEntryWithOneSeparator) {
+  // 表 ends in the byte 0x5C, which is no backslash there.
+  const JoinCase cases[] = {
+      {"D:\\", "a.mp2", "D:\\a.mp2"},
+      {"D:\\rec", "a.mp2", "D:\\rec\\a.mp2"},
+      {"D:\\\x95\x5c", "a.mp2", "D:\\\x95\x5c\\a.mp2"},
+      {"\\\\server\\share\\dir", "a.mp2", "\\\\server\\share\\dir\\a.mp2"},
+  };
+  for (const auto& c : cases) {
+    machine.AddFile(JoinPath(c.folder, c.name, kWindowsPathStyle));
+    auto list = ListIn(c.folder);
+    EXPECT_EQ(list->Directory(), c.folder);
+    list->SetItemIndex(0);
+    EXPECT_EQ(list->FileName(), c.fullPath);
+  }
+}
+
+TEST_F(FileList, ListsOnlyPlainMatchingFilesAsStored) {
+  machine.AddFile("D:\\rec\\X.WAV");
+  machine.AddFolder("D:\\rec\\y.wav");
+  machine.AddFile("D:\\rec\\z.mp2", {.hidden = true});
+  machine.AddFile("D:\\rec\\b.mpa", {.system = true});
+  machine.AddFile("D:\\rec\\label.wav", {.volumeLabel = true});
+  machine.AddFile("D:\\rec\\notes.txt");
+  machine.AddFile("D:\\rec\\old.mp2");  // read-only and archived files carry no flag here
+  auto list = ListIn("D:\\rec");
+  EXPECT_EQ(list->Items(), (std::vector<std::string>{"old.mp2", "X.WAV"}));
+  list->SetItemIndex(1);
+  EXPECT_EQ(list->FileName(), "D:\\rec\\X.WAV");
+}
+
+TEST_F(FileList, PatternsInterleaveInOneOrderIgnoringCase) {
+  for (const char* name : {"b.WAV", "a.mp2", "C.mpa"})
+    machine.AddFile(std::string("D:\\rec\\") + name);
+  auto list = ListIn("D:\\rec");
+  EXPECT_EQ(list->Items(), (std::vector<std::string>{"a.mp2", "b.WAV", "C.mpa"}));
+  EXPECT_EQ(list->ItemIndex(), -1);
+}
+
+TEST_F(FileList, SelectingPastTheEndKeepsTheLastSelection) {
+  for (const char* name : {"a.mp2", "b.mp2", "c.mp2"})
+    machine.AddFile(std::string("D:\\rec\\") + name);
+  auto list = ListIn("D:\\rec");
+  list->SetItemIndex(2);
+  list->SetItemIndex(3);
+  EXPECT_EQ(list->ItemIndex(), 2);
+  EXPECT_EQ(list->FileName(), "D:\\rec\\c.mp2");
+}
+
+TEST_F(FileList, AnEmptyListSelectsNothing) {
+  auto list = ListIn("D:\\rec");
+  list->SetItemIndex(0);
+  EXPECT_EQ(list->ItemIndex(), -1);
+  EXPECT_EQ(list->FileName(), "");
+}
+
+TEST_F(FileList, EmptyMaskOrPatternFindsNothing) {
+  machine.AddFile("D:\\rec\\a.wav");
+  auto list = ListIn("D:\\rec");
+  list->SetMask("");
+  EXPECT_EQ(list->Count(), 0);
+  list->SetMask(";*.wav;");
+  EXPECT_EQ(list->Items(), (std::vector<std::string>{"a.wav"}));
+}
+
+TEST_F(FileList, ProgramSelectionScrollsWithoutAChangeEvent) {
+  for (int i = 0; i < 30; ++i)
+    machine.AddFile("D:\\rec\\" + std::to_string(100 + i) + ".wav");
+  auto list = ListIn("D:\\rec");
+  int changes = 0;
+  list->OnChange = [&](Control&) { ++changes; };
+  std::vector<Property> seen;
+  list->Subscribe([&](Control&, Property what) { seen.push_back(what); });
+  list->SetItemIndex(25);
+  EXPECT_EQ(changes, 0);
+  EXPECT_EQ(list->ScrollTarget(), 25);
+  EXPECT_EQ(seen, (std::vector<Property>{Property::ItemIndex, Property::Scroll}));
+  list->Select(3);  // the user's click
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(list->ItemIndex(), 3);
+}
+
+TEST_F(FileList, RefusesTheUserWhenSwitchedOff) {
+  machine.AddFile("D:\\rec\\a.wav");
+  machine.AddFile("D:\\rec\\b.wav");
+  auto list = ListIn("D:\\rec");
+  int keys = 0;
+  list->OnKeyPress = [&](Control&, char&) { ++keys; };
+  list->SetEnabled(false);
+  list->Select(1);
+  list->KeyPress('\r');
+  EXPECT_EQ(list->ItemIndex(), -1);
+  EXPECT_EQ(keys, 0);
+  list->SetItemIndex(1);  // the batch still walks it
+  EXPECT_EQ(list->FileName(), "D:\\rec\\b.wav");
+}
+
+// Names that arrive in ascending order, so entry i is inserted at position i.
+void AddAscending(FakeMachine& machine, int count) {
+  for (int i = 0; i < count; ++i)
+    machine.AddFile("D:\\rec\\" + std::to_string(1000 + i) + ".wav");
+}
+
+TEST_F(FileList, HourglassFromTheEntryAtPosition100ToTheEndOfReading) {
+  AddAscending(machine, 100);
+  auto list = ListIn("D:\\rec");
+  std::vector<TCursor> cursors;
+  list->Subscribe([&](Control&, Property what) {
+    if (what == Property::Cursor)
+      cursors.push_back(list->Cursor());
+  });
+  list->Update();
+  EXPECT_TRUE(cursors.empty());
+  machine.AddFile("D:\\rec\\2000.wav");
+  list->Update();
+  EXPECT_EQ(cursors, (std::vector<TCursor>{TCursor::crHourGlass, TCursor::crDefault}));
+  EXPECT_EQ(list->Count(), 101);
+}
+
+TEST_F(FileList, AFullListStopsWithItsErrorAndKeepsWhatItHas) {
+  for (const char* name : {"e.wav", "d.wav", "c.wav", "b.wav", "a.wav"})
+    machine.AddFile(std::string("D:\\rec\\") + name);
+  auto list = ListIn("D:\\");
+  list->SetCapacity(3);
+  std::vector<std::string> errors;
+  list->OnError = [&](Control&, const std::string& message) { errors.push_back(message); };
+  list->SetDirectory("D:\\rec");
+  EXPECT_EQ(errors, (std::vector<std::string>{"行を挿入できません"}));
+  EXPECT_EQ(list->Items(), (std::vector<std::string>{"c.wav", "d.wav", "e.wav"}));
+  EXPECT_EQ(list->Cursor(), TCursor::crDefault);
+}
+
+TEST_F(FileList, TakingTheSameFolderInAnotherCaseReadsNothing) {
+  machine.AddFile("D:\\rec\\a.wav");
+  auto list = ListIn("D:\\rec");
+  int before = machine.listings["D:\\rec"];
+  list->SetDirectory("d:\\REC");
+  EXPECT_EQ(machine.listings["D:\\rec"], before);
+  EXPECT_EQ(list->Directory(), "D:\\rec");
+}
+
+TEST_F(FileList, ReadingMakesItsFolderTheCurrentDirectory) {
+  machine.AddFolder("D:\\rec\\in");
+  auto list = ListIn("D:\\rec");
+  list->SetDirectory("D:\\rec\\in");
+  EXPECT_EQ(machine.GetCurrentDirectory(), "D:\\rec\\in");
+  EXPECT_EQ(list->Directory(), "D:\\rec\\in");
+}
+
+}  // namespace
+}  // namespace vorzik::ui
