@@ -71,6 +71,7 @@ TForm1::TForm1(FormServices services)
                &GB_L2, &GB_L3, &DCB1, &DLB1,  &FLB1, &SB1,   &B1,   &B2,    &RG3};
   DCB1.DirList = &DLB1;
   DLB1.FileList = &FLB1;
+  FLB1.SetMask("*.mp2;*.mpa;*.wav");
   // The states the enabling rules give for the defaults; no rule runs at start.
   for (Control* off :
        std::initializer_list<Control*>{&E2, &UD2, &E3, &UD3, &E4, &UD4, &E5, &UD5, &CB10, &ComB1,

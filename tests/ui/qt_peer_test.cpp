@@ -1,0 +1,353 @@
+// The Qt peer, control by control, on the offscreen platform.
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QToolButton>
+
+#include "tests/ui/qt_peer_fixture.h"
+
+namespace vorzik::ui {
+namespace {
+
+using testing::QtPeerTest;
+
+QString Q(const std::string& s) {
+  return QString::fromUtf8(s);
+}
+
+QList<QRadioButton*> RadioButtons(QWidget* group) {
+  return group->findChildren<QRadioButton*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+TEST_F(QtPeerTest, EveryControlHasAWidgetWithTheModelsGeometryTooltipAndEnabledState) {
+  QWidget* panel = peer->WidgetOf(form->P1);
+  ASSERT_NE(panel, nullptr);
+  for (Control* c : form->Controls()) {
+    QWidget* w = peer->WidgetOf(*c);
+    ASSERT_NE(w, nullptr) << c->Name();
+    const Rect& r = c->Bounds();
+    EXPECT_EQ(w->geometry(), QRect(r.left, r.top, r.width, r.height)) << c->Name();
+    const bool onWindow = c == &form->P1 || c == &form->SB1;
+    EXPECT_EQ(w->parentWidget(), onWindow ? peer->Window() : panel) << c->Name();
+    EXPECT_EQ(w->toolTip(), Q(c->Hint)) << c->Name();
+    EXPECT_EQ(w->isEnabled(), c->Enabled()) << c->Name();
+  }
+}
+
+TEST_F(QtPeerTest, WindowIsFixedSizeWithTheCaptionAndNoMaximiseButton) {
+  QWidget* window = peer->Window();
+  EXPECT_EQ(window->size(), QSize(410, 358));
+  EXPECT_EQ(window->minimumSize(), window->maximumSize());
+  EXPECT_EQ(window->windowTitle(), Q(form->Caption()));
+  EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+  EXPECT_TRUE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
+  EXPECT_EQ(window->palette().color(QPalette::Window), window->palette().color(QPalette::Button));
+  EXPECT_EQ(window->font().pixelSize(), 12);
+  EXPECT_EQ(peer->WidgetOf(form->E1)->font().pixelSize(), 13);
+  EXPECT_EQ(peer->WidgetOf(form->CB3)->font().pixelSize(), 12);
+  EXPECT_EQ(window->font().family(), QString::fromUtf8("ＭＳ Ｐゴシック"));
+  EXPECT_TRUE(QApplication::applicationDisplayName().isEmpty() ||
+              !window->windowTitle().contains(QApplication::applicationDisplayName()));
+}
+
+TEST_F(QtPeerTest, CaptionsTextsAndItemsAreTheModels) {
+  for (Control* c : form->Controls()) {
+    SCOPED_TRACE(c->Name());
+    if (auto* box = dynamic_cast<CheckBox*>(c)) {
+      auto* w = WidgetOf<QCheckBox>(*c);
+      EXPECT_EQ(w->text(), Q(box->Caption()));
+      EXPECT_EQ(w->isChecked(), box->Checked());
+    } else if (auto* group = dynamic_cast<RadioGroup*>(c)) {
+      auto* w = WidgetOf<QGroupBox>(*c);
+      EXPECT_EQ(w->title(), Q(group->Caption()));
+      auto buttons = RadioButtons(w);
+      ASSERT_EQ(buttons.size(), static_cast<int>(group->Items().size()));
+      for (int i = 0; i < buttons.size(); ++i) {
+        EXPECT_EQ(buttons[i]->text(), Q(group->Items()[i]));
+        EXPECT_EQ(buttons[i]->isChecked(), i == group->ItemIndex());
+      }
+    } else if (auto* edit = dynamic_cast<Edit*>(c)) {
+      EXPECT_EQ(WidgetOf<QLineEdit>(*c)->text(), Q(edit->Text()));
+    } else if (auto* combo = dynamic_cast<ComboBox*>(c)) {
+      auto* w = WidgetOf<QComboBox>(*c);
+      EXPECT_TRUE(w->isEditable());
+      EXPECT_EQ(w->currentText(), Q(combo->Text()));
+      ASSERT_EQ(w->count(), static_cast<int>(combo->Items().size()));
+      for (int i = 0; i < w->count(); ++i)
+        EXPECT_EQ(w->itemText(i), Q(combo->Items()[i]));
+    } else if (auto* label = dynamic_cast<Label*>(c)) {
+      EXPECT_EQ(WidgetOf<QLabel>(*c)->text(), Q(label->Caption()));
+    } else if (auto* button = dynamic_cast<Button*>(c)) {
+      auto* w = WidgetOf<QPushButton>(*c);
+      EXPECT_EQ(w->text(), Q(button->Caption()));
+      EXPECT_TRUE(w->autoDefault());
+      EXPECT_FALSE(w->isDefault());
+    }
+  }
+  auto* bar = WidgetOf<QStatusBar>(form->SB1);
+  ASSERT_NE(bar, nullptr);
+  auto* text = bar->findChild<QLabel*>();
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(text->text(), Q(form->SB1.SimpleText()));
+}
+
+TEST_F(QtPeerTest, ModelChangesReachTheWidgets) {
+  for (Control* c : form->Controls()) {
+    c->SetEnabled(!c->Enabled());
+    EXPECT_EQ(peer->WidgetOf(*c)->isEnabled(), c->Enabled()) << c->Name();
+    c->SetEnabled(true);
+    if (auto* box = dynamic_cast<CheckBox*>(c)) {
+      box->SetChecked(!box->Checked());
+      EXPECT_EQ(WidgetOf<QCheckBox>(*c)->isChecked(), box->Checked()) << c->Name();
+    } else if (auto* group = dynamic_cast<RadioGroup*>(c)) {
+      group->SetItemIndex(1);
+      EXPECT_TRUE(RadioButtons(peer->WidgetOf(*c))[1]->isChecked()) << c->Name();
+      group->SetItemIndex(-1);
+      for (auto* b : RadioButtons(peer->WidgetOf(*c)))
+        EXPECT_FALSE(b->isChecked()) << c->Name();
+    } else if (auto* edit = dynamic_cast<Edit*>(c)) {
+      edit->SetText("4567");
+      EXPECT_EQ(WidgetOf<QLineEdit>(*c)->text(), "4567") << c->Name();
+    } else if (auto* combo = dynamic_cast<ComboBox*>(c)) {
+      combo->SetText("xyz12");
+      EXPECT_EQ(WidgetOf<QComboBox>(*c)->currentText(), "xyz12") << c->Name();
+    }
+  }
+  form->UD3.SetPosition(7);
+  EXPECT_EQ(WidgetOf<QLineEdit>(form->E3)->text(), "7");
+  form->SB1.SetSimpleText("message");
+  EXPECT_EQ(WidgetOf<QStatusBar>(form->SB1)->findChild<QLabel*>()->text(), "message");
+}
+
+TEST_F(QtPeerTest, ClickingACheckBoxTogglesTheModelAndRunsItsRule) {
+  for (Control* c : form->Controls()) {
+    auto* box = dynamic_cast<CheckBox*>(c);
+    if (!box)
+      continue;
+    c->SetEnabled(true);
+    const bool before = box->Checked();
+    QTest::mouseClick(peer->WidgetOf(*c), Qt::LeftButton, {}, QPoint(6, 8));
+    EXPECT_EQ(box->Checked(), !before) << c->Name();
+    EXPECT_EQ(WidgetOf<QCheckBox>(*c)->isChecked(), box->Checked()) << c->Name();
+  }
+  // CB4 was unticked at start: its click switched E2 on through CB4Click.
+  EXPECT_TRUE(form->CB4.Checked());
+  EXPECT_TRUE(peer->WidgetOf(form->E2)->isEnabled());
+}
+
+TEST_F(QtPeerTest, SpaceOnAFocusedCheckBoxClicksIt) {
+  form->Focus().SetFocus(&form->CB6);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+  EXPECT_TRUE(form->CB6.Checked());
+  EXPECT_TRUE(form->E4.Enabled());
+}
+
+TEST_F(QtPeerTest, ClickingARadioItemChoosesItInTheModel) {
+  for (RadioGroup* group : {&form->RG1, &form->RG2, &form->RG3}) {
+    group->SetEnabled(true);
+    auto buttons = RadioButtons(peer->WidgetOf(*group));
+    QTest::mouseClick(buttons.last(), Qt::LeftButton, {}, QPoint(6, buttons.last()->height() / 2));
+    EXPECT_EQ(group->ItemIndex(), buttons.size() - 1) << group->Name();
+  }
+}
+
+TEST_F(QtPeerTest, TypingGoesThroughTheModelsLimit) {
+  auto* e1 = WidgetOf<QLineEdit>(form->E1);
+  e1->setFocus();
+  e1->selectAll();
+  QTest::keyClicks(e1, "9999");
+  EXPECT_EQ(form->E1.Text(), "999");
+  EXPECT_EQ(e1->text(), "999");
+  for (Edit* edit : {&form->E2, &form->E3, &form->E4, &form->E5, &form->E6}) {
+    edit->SetEnabled(true);
+    auto* w = WidgetOf<QLineEdit>(*edit);
+    w->setFocus();
+    w->selectAll();
+    QTest::keyClicks(w, "12");
+    EXPECT_EQ(edit->Text(), "12") << edit->Name();
+  }
+}
+
+TEST_F(QtPeerTest, TypingIntoAComboBoxIsLimitedAndPickingIsNot) {
+  form->ComB2.SetEnabled(true);
+  auto* w = WidgetOf<QComboBox>(form->ComB2);
+  w->setFocus();
+  w->lineEdit()->selectAll();
+  QTest::keyClicks(w, "78");
+  EXPECT_EQ(form->ComB2.Text(), "7");
+  EXPECT_EQ(w->currentText(), "7");
+  // Down steps through the list from the item shown: 7, 8, 9, 10.
+  for (int i = 0; i < 3; ++i)
+    QTest::keyClick(w, Qt::Key_Down);
+  EXPECT_EQ(form->ComB2.Text(), "10");
+  EXPECT_EQ(w->currentText(), "10");
+
+  for (ComboBox* combo : {&form->ComB1, &form->ComB3, &form->ComB4, &form->ComB5}) {
+    combo->SetEnabled(true);
+    auto* cw = WidgetOf<QComboBox>(*combo);
+    cw->setFocus();
+    cw->lineEdit()->selectAll();
+    QTest::keyClicks(cw, "12345");
+    EXPECT_EQ(form->Find(combo->Name()) == combo, true);
+    EXPECT_EQ(combo->Text(), std::string("12345").substr(0, combo->MaxLength())) << combo->Name();
+  }
+}
+
+TEST_F(QtPeerTest, PickingFromTheListShowsTheWholeItem) {
+  form->ComB2.SetEnabled(true);
+  auto* w = WidgetOf<QComboBox>(form->ComB2);
+  w->showPopup();
+  QAbstractItemView* view = w->view();
+  const QRect item = view->visualRect(w->model()->index(9, 0));
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
+  EXPECT_EQ(form->ComB2.Text(), "10");
+  EXPECT_EQ(w->currentText(), "10");
+}
+
+TEST_F(QtPeerTest, UpDownArrowsAndArrowKeysStepTheModelWithoutWrapping) {
+  struct Pair {
+    UpDown* upDown;
+    Edit* edit;
+  };
+  for (Pair p :
+       {Pair{&form->UD1, &form->E1}, Pair{&form->UD2, &form->E2}, Pair{&form->UD3, &form->E3},
+        Pair{&form->UD4, &form->E4}, Pair{&form->UD5, &form->E5}, Pair{&form->UD6, &form->E6}}) {
+    p.upDown->SetEnabled(true);
+    p.edit->SetEnabled(true);
+    QWidget* ud = peer->WidgetOf(*p.upDown);
+    auto* up = ud->findChild<QToolButton*>("up");
+    auto* down = ud->findChild<QToolButton*>("down");
+    ASSERT_TRUE(up && down);
+    p.upDown->SetPosition(p.upDown->Max() - 1);
+    QTest::mouseClick(up, Qt::LeftButton);
+    QTest::mouseClick(up, Qt::LeftButton);
+    EXPECT_EQ(p.upDown->Position(), p.upDown->Max()) << p.upDown->Name();
+    QTest::mouseClick(down, Qt::LeftButton);
+    EXPECT_EQ(p.upDown->Position(), p.upDown->Max() - 1) << p.upDown->Name();
+    auto* line = WidgetOf<QLineEdit>(*p.edit);
+    line->setFocus();
+    QTest::keyClick(line, Qt::Key_Up);
+    QTest::keyClick(line, Qt::Key_Up);
+    EXPECT_EQ(line->text(), QString::number(p.upDown->Max())) << p.edit->Name();
+    p.upDown->SetPosition(p.upDown->Min());
+    QTest::keyClick(line, Qt::Key_Down);
+    EXPECT_EQ(p.edit->Text(), std::to_string(p.upDown->Min())) << p.edit->Name();
+  }
+}
+
+TEST_F(QtPeerTest, SwitchedOffControlsRefuseInput) {
+  ASSERT_FALSE(form->E2.Enabled());
+  auto* w = WidgetOf<QLineEdit>(form->E2);
+  QTest::keyClicks(w, "5");
+  EXPECT_EQ(form->E2.Text(), "100");
+  ASSERT_FALSE(form->CB10.Enabled());
+  QTest::mouseClick(peer->WidgetOf(form->CB10), Qt::LeftButton, {}, QPoint(6, 8));
+  EXPECT_FALSE(form->CB10.Checked());
+}
+
+TEST_F(QtPeerTest, EnterInEveryBoundWidgetFocusesTheNextTabStop) {
+  for (Control* c : form->Focus().TabStops())
+    c->SetEnabled(true);
+  int bound = 0;
+  for (Control* c : form->Controls()) {
+    if (!c->OnKeyPress)
+      continue;
+    ++bound;
+    form->Focus().SetFocus(c);
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_EQ(peer->ControlOf(focused), c) << c->Name();
+    Control* next = form->Focus().NextTabStop(c, true);
+    QTest::keyClick(focused, Qt::Key_Return);
+    EXPECT_EQ(form->Focus().Focused(), next) << c->Name();
+    EXPECT_EQ(QApplication::focusWidget(), peer->FocusWidgetOf(*next)) << c->Name();
+  }
+  EXPECT_EQ(bound, 27);
+  EXPECT_EQ(form->E1.Text(), "200");
+}
+
+TEST_F(QtPeerTest, EnterInTheFileListGoesToB1WithoutABatch) {
+  int batches = 0;
+  form->OnEncodeStart = [&](Control&) { ++batches; };
+  form->Focus().SetFocus(&form->FLB1);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+  EXPECT_EQ(QApplication::focusWidget(), peer->WidgetOf(form->B1));
+  EXPECT_EQ(batches, 0);
+}
+
+TEST_F(QtPeerTest, TabAndShiftTabWalkTheModelsOrder) {
+  form->Focus().SetFocus(&form->B2);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), peer->WidgetOf(form->CB1));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), peer->FocusWidgetOf(form->RG1));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), peer->WidgetOf(form->E1));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(form->Focus().Focused(), &form->CB4);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+  EXPECT_EQ(form->Focus().Focused(), &form->E1);
+  form->Focus().SetFocus(&form->CB1);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+  EXPECT_EQ(QApplication::focusWidget(), peer->WidgetOf(form->B2));
+}
+
+TEST_F(QtPeerTest, ClickingAWidgetMovesTheModelsFocus) {
+  QTest::mouseClick(peer->WidgetOf(form->CB9), Qt::LeftButton, {}, QPoint(6, 8));
+  EXPECT_EQ(form->Focus().Focused(), &form->CB9);
+  peer->WidgetOf(form->ComB5)->setFocus();
+  EXPECT_EQ(form->Focus().Focused(), &form->ComB5);
+}
+
+TEST_F(QtPeerTest, EnterOnAFocusedRadioItemDoesNothing) {
+  form->Focus().SetFocus(&form->RG2);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_EQ(form->Focus().Focused(), &form->RG2);
+  EXPECT_EQ(form->RG2.ItemIndex(), 0);
+}
+
+TEST_F(QtPeerTest, EnterOnAFocusedButtonPressesIt) {
+  int batches = 0;
+  form->OnEncodeStart = [&](Control&) { ++batches; };
+  form->Focus().SetFocus(&form->B1);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_EQ(batches, 1);
+  form->Focus().SetFocus(&form->B2);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_FALSE(peer->Window()->isVisible());
+}
+
+TEST_F(QtPeerTest, EnterInAnEditPressesNoButton) {
+  int batches = 0;
+  form->OnEncodeStart = [&](Control&) { ++batches; };
+  form->Focus().SetFocus(&form->E6);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_EQ(batches, 0);
+  EXPECT_TRUE(peer->Window()->isVisible());
+}
+
+TEST_F(QtPeerTest, ClosingTheWindowDuringABatchWaitsForItsEnd) {
+  form->SetBatchRunning(true);
+  peer->Window()->close();
+  EXPECT_TRUE(peer->Window()->isVisible());
+  QTest::mouseClick(peer->WidgetOf(form->B2), Qt::LeftButton);
+  EXPECT_TRUE(peer->Window()->isVisible());
+  form->SetBatchRunning(false);
+  EXPECT_FALSE(peer->Window()->isVisible());
+}
+
+TEST_F(QtPeerTest, ClosingOutsideABatchClosesAtOnce) {
+  peer->Window()->close();
+  EXPECT_FALSE(peer->Window()->isVisible());
+}
+
+}  // namespace
+}  // namespace vorzik::ui

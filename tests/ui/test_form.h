@@ -1,0 +1,17 @@
+#pragma once
+
+#include <memory>
+
+#include "ui/tform1.h"
+
+namespace vorzik::ui::testing {
+
+/// The browser queries the form is built with in the window tests; the one
+/// place to change when the browser controls start using them.
+FileSystemQueries& TestFileSystem();
+
+inline std::unique_ptr<TForm1> MakeTestForm() {
+  return std::make_unique<TForm1>(FormServices{TestFileSystem()});
+}
+
+}  // namespace vorzik::ui::testing
