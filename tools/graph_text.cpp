@@ -98,8 +98,10 @@ std::string BassCorrectionChain(const FilterArgs& args, bool fir, int64_t totalS
 std::string BeSweetChain(const BeSweetArgs& args, int inputChannels) {
   std::vector<std::string> parts;
   // A mono source is copied into both channels at full level; more channels are mixed
-  // down by the output format's conversion.
-  if (args.twoChannels && inputChannels == 1) {
+  // down by the output format's conversion. The MP2 and AC3 blocks always write stereo.
+  const bool stereo =
+      args.twoChannels || args.encoder == Encoder::kMp2 || args.encoder == Encoder::kAc3;
+  if (stereo && inputChannels == 1) {
     parts.push_back("pan=stereo|c0=c0|c1=c0");
   }
   if (args.gateDbfs || args.boost) {

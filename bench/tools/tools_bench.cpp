@@ -1,0 +1,130 @@
+// Throughput of the stand-in tools on a 60 s stereo 48 kHz WAV, next to the closest
+// outside programs doing the same work (sox, the ffmpeg command line). Prints times real
+// time for both and the ratio their time / our time (above 1: ours is faster).
+//
+//   tools_bench [RUNS]   (default 3; the best run of each counts)
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr double kSeconds = 60;
+constexpr int kRate = 48000;
+
+std::string Quote(const std::string& s) {
+  return "'" + s + "'";
+}
+
+void WriteInput(const std::string& path) {
+  std::ofstream out(path, std::ios::binary);
+  const uint32_t frames = uint32_t(kSeconds * kRate);
+  const uint32_t bytes = frames * 4;
+  auto put32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+  auto put16 = [&](uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+  out << "RIFF";
+  put32(36 + bytes);
+  out << "WAVEfmt ";
+  put32(16);
+  put16(1);
+  put16(2);
+  put32(kRate);
+  put32(kRate * 4);
+  put16(4);
+  put16(16);
+  out << "data";
+  put32(bytes);
+  uint32_t noise = 1;
+  for (uint32_t n = 0; n < frames; ++n) {
+    const double t = double(n) / kRate;
+    noise = noise * 1664525u + 1013904223u;
+    const double v = 0.3 * std::sin(2 * M_PI * 60 * t) + 0.2 * std::sin(2 * M_PI * 1000 * t) +
+                     0.05 * (double(noise >> 8) / (1 << 24) - 0.5);
+    const auto s = int16_t(std::lround(v * 32767));
+    put16(uint16_t(s));
+    put16(uint16_t(s));
+  }
+}
+
+/// Best wall time of `runs` runs of a shell command, in seconds; negative on failure.
+double Time(const std::string& command, int runs) {
+  double best = -1;
+  for (int i = 0; i < runs; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    const int status = std::system((command + " >/dev/null 2>&1").c_str());
+    const double took =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+      std::fprintf(stderr, "failed: %s\n", command.c_str());
+      return -1;
+    }
+    best = best < 0 ? took : std::min(best, took);
+  }
+  return best;
+}
+
+struct Row {
+  const char* work;
+  std::string ours;
+  const char* reference;
+  std::string theirs;  // empty: no outside program does the same
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+  const std::string bin = VORZIK_TOOLS_DIR;
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "vorzik-tools-bench";
+  std::filesystem::create_directories(dir);
+  const std::string in = (dir / "in.wav").string();
+  const std::string mp2 = (dir / "in.mp2").string();
+  const std::string out = (dir / "out").string();
+  WriteInput(in);
+  const std::string besweet = Quote(bin + "/BeSweet.exe");
+  const std::string core = " -core\\( -input " + Quote(in) + " -output ";
+  std::system((besweet + core + Quote(mp2) + " \\) -mp2enc\\( -b 224 -m s \\)").c_str());
+  const std::string ff = "ffmpeg -nostdin -hide_banner -loglevel error -y -i ";
+  const std::vector<Row> rows = {
+      {"FIR shelf -q 200",
+       Quote(bin + "/ql7rzfir.exe") + " -y -q 200 " + Quote(in) + " " + Quote(out + ".wav"), "",
+       ""},
+      {"IIR shelf",
+       Quote(bin + "/ql7rziir.exe") + " -y -e 100 " + Quote(in) + " " + Quote(out + ".wav"),
+       "sox bass +12 150", "sox " + Quote(in) + " " + Quote(out + "-sox.wav") + " bass +12 150"},
+      {"normalise 90%",
+       Quote(bin + "/normalize.exe") + " -m 90 -o " + Quote(out + ".wav") + " " + Quote(in),
+       "sox norm -0.915", "sox " + Quote(in) + " " + Quote(out + "-sox.wav") + " norm -0.915"},
+      {"decode MP2",
+       besweet + " -core\\( -input " + Quote(mp2) + " -output " + Quote(out + ".wav") + " -2ch \\)",
+       "ffmpeg", ff + Quote(mp2) + " -ac 2 -c:a pcm_s16le " + Quote(out + "-ff.wav")},
+      {"encode MP2 224", besweet + core + Quote(out + ".mp2") + " \\) -mp2enc\\( -b 224 -m s \\)",
+       "ffmpeg libtwolame",
+       ff + Quote(in) + " -c:a libtwolame -b:a 224k -mode joint_stereo " + Quote(out + "-ff.mp2")},
+      {"encode AC3 224", besweet + core + Quote(out + ".ac3") + " \\) -ac3enc\\( -b 224 -m s \\)",
+       "ffmpeg ac3", ff + Quote(in) + " -c:a ac3 -b:a 224k " + Quote(out + "-ff.ac3")},
+      {"encode Ogg q4", besweet + core + Quote(out + ".ogg") + " \\) -ogg\\( -q 4.00 \\)",
+       "ffmpeg libvorbis", ff + Quote(in) + " -c:a libvorbis -q:a 4 " + Quote(out + "-ff.ogg")},
+  };
+  std::printf("%-18s %9s %9s   %-18s %9s %9s %7s\n", "work", "ours s", "x real", "reference",
+              "theirs s", "x real", "ratio");
+  for (const Row& row : rows) {
+    const double ours = Time(row.ours, runs);
+    std::printf("%-18s %9.3f %9.1f", row.work, ours, kSeconds / ours);
+    if (!row.theirs.empty()) {
+      const double theirs = Time(row.theirs, runs);
+      std::printf("   %-18s %9.3f %9.1f %7.2f", row.reference, theirs, kSeconds / theirs,
+                  theirs / ours);
+    }
+    std::printf("\n");
+  }
+  std::filesystem::remove_all(dir);
+  return 0;
+}

@@ -1,0 +1,161 @@
+// Decoding and encoding through BeSweet.exe, and the sample generator.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "audio_check.h"
+#include "run_tool.h"
+#include "tests/support/temp_dir.h"
+
+namespace vorzik::tools::testing {
+namespace {
+
+using Words = std::vector<std::string>;
+
+Words Core(const std::string& in, const std::string& out, bool twoChannels = false) {
+  Words words = {"-core(", "-input", in, "-output", out};
+  if (twoChannels) {
+    words.push_back("-2ch");
+  }
+  words.push_back(")");
+  return words;
+}
+
+Words operator+(Words a, const Words& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+void RunBeSweet(const Words& args) {
+  const ToolRun run = RunTool("BeSweet.exe", args);
+  ASSERT_EQ(run.exitCode, 0) << run.errorText;
+}
+
+struct Codec {
+  const char* name;
+  Words block;
+  const char* extension;
+};
+
+class RoundTrip : public ::testing::TestWithParam<Codec> {};
+
+TEST_P(RoundTrip, KeepsDurationAndTone) {
+  vorzik::testing::TempDir dir;
+  const Pcm in = MakeTones({{1000, 0.3}}, 1.5);
+  WriteWav(dir / "in.wav", in);
+  const std::string encoded = dir / (std::string("coded") + GetParam().extension);
+  RunBeSweet(Core(dir / "in.wav", encoded) + GetParam().block);
+  RunBeSweet(Core(encoded, dir / "back.wav", true));
+  const Pcm out = ReadWav(dir / "back.wav");
+  ASSERT_EQ(out.channels.size(), 2u);
+  EXPECT_EQ(out.sampleRate, 48000);
+  EXPECT_NEAR(out.seconds(), in.seconds(), 0.050);
+  for (const auto& channel : out.channels) {
+    EXPECT_NEAR(Db(ToneAmplitude(channel, 1000, 48000, 24000, 24000) / 0.3), 0.0, 1.0);
+    EXPECT_LT(ToneAmplitude(channel, 1500, 48000, 24000, 24000), 0.003);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Encoders, RoundTrip,
+    ::testing::Values(Codec{"Mp2", {"-mp2enc(", "-b", "224", "-m", "s", ")"}, ".mp2"},
+                      Codec{"Mp2Crc", {"-mp2enc(", "-b", "224", "-m", "s", "-e", ")"}, ".mp2"},
+                      Codec{"Ac3", {"-ac3enc(", "-b", "224", "-m", "s", ")"}, ".ac3"},
+                      Codec{"Ac3Boost",
+                            {"-boost(", "/b2=3db", ")", "-ac3enc(", "-b", "224", "-m", "s", ")"},
+                            ".ac3"},
+                      Codec{"Ogg", {"-ogg(", "-q", "4.00", ")"}, ".ogg"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+/// The first MPEG audio frame header of a file.
+std::string FirstHeader(const std::string& path) {
+  const std::string bytes = vorzik::testing::ReadFile(path);
+  return bytes.size() >= 4 ? bytes.substr(0, 4) : std::string();
+}
+
+TEST(Mp2Encoder, JointStereoAndCrcAsAsked) {
+  vorzik::testing::TempDir dir;
+  WriteWav(dir / "in.wav", MakeTones({{440, 0.3}}, 0.5));
+  RunBeSweet(Core(dir / "in.wav", dir / "plain.mp2") +
+             Words{"-mp2enc(", "-b", "224", "-m", "s", ")"});
+  RunBeSweet(Core(dir / "in.wav", dir / "crc.mp2") +
+             Words{"-mp2enc(", "-b", "224", "-m", "s", "-e", ")"});
+  for (const char* name : {"plain.mp2", "crc.mp2"}) {
+    const std::string h = FirstHeader(dir / name);
+    ASSERT_EQ(h.size(), 4u);
+    EXPECT_EQ(uint8_t(h[0]), 0xFF) << name;
+    EXPECT_EQ(uint8_t(h[1]) & 0xFE, 0xFC) << name;         // MPEG-1 layer II
+    EXPECT_EQ((uint8_t(h[2]) >> 4), 0b1011) << name;       // 224 kbit/s
+    EXPECT_EQ((uint8_t(h[3]) >> 6), 0b01) << name;         // joint stereo
+    EXPECT_EQ(uint8_t(h[1]) & 1, name[0] == 'c' ? 0 : 1);  // 0: CRC follows
+  }
+}
+
+TEST(Decode, SamplesHaveTheirRateAndChannels) {
+  vorzik::testing::TempDir dir;
+  const ToolRun made = RunTool("vorzik-samples", {dir.path()});
+  ASSERT_EQ(made.exitCode, 0) << made.errorText;
+  RunBeSweet(Core(dir / "sweep.mp2", dir / "sweep.wav"));
+  Pcm sweep = ReadWav(dir / "sweep.wav");
+  EXPECT_EQ(sweep.sampleRate, 48000);
+  EXPECT_EQ(sweep.channels.size(), 2u);
+  EXPECT_NEAR(sweep.seconds(), 4.0, 0.05);
+  RunBeSweet(Core(dir / "mono_speech_like.mpa", dir / "mono.wav"));
+  const Pcm mono = ReadWav(dir / "mono.wav");
+  EXPECT_EQ(mono.sampleRate, 44100);
+  EXPECT_EQ(mono.channels.size(), 1u);
+  RunBeSweet(Core(dir / "mono_speech_like.mpa", dir / "stereo.wav", true));
+  const Pcm stereo = ReadWav(dir / "stereo.wav");
+  ASSERT_EQ(stereo.channels.size(), 2u);
+  EXPECT_EQ(stereo.channels[0], stereo.channels[1]);
+  EXPECT_EQ(stereo.channels[0], mono.channels[0]);
+}
+
+TEST(Decode, TwoChannelsFromMonoCopiesAtFullLevel) {
+  vorzik::testing::TempDir dir;
+  WriteWav(dir / "in.wav", MakeTones({{1000, 0.3}}, 0.5, 22050, 1));
+  const Pcm in = ReadWav(dir / "in.wav");
+  RunBeSweet(Core(dir / "in.wav", dir / "out.wav", true));
+  const Pcm out = ReadWav(dir / "out.wav");
+  EXPECT_EQ(out.sampleRate, 22050);
+  ASSERT_EQ(out.channels.size(), 2u);
+  EXPECT_EQ(out.channels[0], in.channels[0]);
+  EXPECT_EQ(out.channels[1], in.channels[0]);
+}
+
+TEST(Decode, TwoChannelsFromSixMixesDown) {
+  vorzik::testing::TempDir dir;
+  WriteWav(dir / "in.wav", MakeTones({{1000, 0.3}}, 0.5, 48000, 6));
+  RunBeSweet(Core(dir / "in.wav", dir / "out.wav", true));
+  const Pcm out = ReadWav(dir / "out.wav");
+  ASSERT_EQ(out.channels.size(), 2u);
+  EXPECT_GT(ToneAmplitude(out.channels[0], 1000, 48000, 0, 24000), 0.05);
+  // Without -2ch the channels stay as they were.
+  RunBeSweet(Core(dir / "in.wav", dir / "six.wav"));
+  EXPECT_EQ(ReadWav(dir / "six.wav").channels.size(), 6u);
+}
+
+TEST(Samples, DefaultSetAndOddNames) {
+  vorzik::testing::TempDir plain;
+  vorzik::testing::TempDir odd;
+  ASSERT_EQ(RunTool("vorzik-samples", {plain.path()}).exitCode, 0);
+  ASSERT_EQ(RunTool("vorzik-samples", {odd.path(), "--odd-names"}).exitCode, 0);
+  const std::vector<std::string> set = {"bass_and_treble.wav", "mono_speech_like.mpa",
+                                        "noise_gate_test.wav", "sweep.mp2", "tone_440.wav"};
+  EXPECT_EQ(ListFolder(plain.path()), set);
+  std::vector<std::string> oddSet = set;
+  oddSet.insert(oddSet.begin(), "LOUD.WAV");
+  oddSet.insert(oddSet.end() - 1, "tone 440 copy.wav");
+  EXPECT_EQ(ListFolder(odd.path()), oddSet);
+  const Pcm tone = ReadWav(plain / "tone_440.wav");
+  EXPECT_NEAR(ToneAmplitude(tone.channels.at(0), 440, 48000, 0, 48000), 0.5, 0.01);
+  const ToolRun usage = RunTool("vorzik-samples", {});
+  EXPECT_EQ(usage.exitCode, 2);
+  EXPECT_THAT(usage.errorText, ::testing::HasSubstr("usage"));
+}
+
+}  // namespace
+}  // namespace vorzik::tools::testing

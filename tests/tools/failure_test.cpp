@@ -1,0 +1,152 @@
+// Every tool fails cleanly: one line, a non-zero exit, no output, the input untouched.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "audio_check.h"
+#include "run_tool.h"
+#include "tests/support/temp_dir.h"
+
+namespace vorzik::tools::testing {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+using Words = std::vector<std::string>;
+
+struct Tool {
+  const char* program;
+  std::function<Words(const std::string& in, const std::string& out)> args;
+};
+
+const std::vector<Tool>& Tools() {
+  static const std::vector<Tool> tools = {
+      {"BeSweet.exe",
+       [](auto in, auto out) {
+         return Words{"-core(", "-input", in, "-output", out, "-2ch", ")"};
+       }},
+      {"BeSweet.exe",
+       [](auto in, auto out) {
+         return Words{"-core(",   "-input", in,    "-output", out, ")",
+                      "-mp2enc(", "-b",     "224", "-m",      "s", ")"};
+       }},
+      {"ql7rzfir.exe",
+       [](auto in, auto out) {
+         return Words{"-y", "-q", "200", in, out};
+       }},
+      {"ql7rziir.exe",
+       [](auto in, auto out) {
+         return Words{"-y", "-e", "100", in, out};
+       }},
+      {"normalize.exe",
+       [](auto in, auto out) {
+         return Words{"-m", "90", "-o", out, in};
+       }},
+  };
+  return tools;
+}
+
+void ExpectOneLineFailure(const ToolRun& run, const std::string& program, int exitCode) {
+  EXPECT_EQ(run.exitCode, exitCode) << run.errorText;
+  EXPECT_THAT(run.errorText, StartsWith(program + ": "));
+  ASSERT_FALSE(run.errorText.empty());
+  EXPECT_EQ(run.errorText.find('\n'), run.errorText.size() - 1) << run.errorText;
+}
+
+class Failure : public ::testing::TestWithParam<size_t> {
+ protected:
+  const Tool& tool() const { return Tools()[GetParam()]; }
+  /// Runs the tool, expecting a failure that leaves the folder as it was.
+  void ExpectCleanFailure(const std::string& in, const std::string& out, const char* message) {
+    const std::vector<std::string> before = ListFolder(dir_.path());
+    const std::string input = vorzik::testing::FileExists(in) ? vorzik::testing::ReadFile(in) : "";
+    const ToolRun run = RunTool(tool().program, tool().args(in, out));
+    ExpectOneLineFailure(run, tool().program, 1);
+    EXPECT_THAT(run.errorText, HasSubstr(message));
+    EXPECT_EQ(ListFolder(dir_.path()), before);
+    EXPECT_FALSE(vorzik::testing::FileExists(out));
+    if (!input.empty()) {
+      EXPECT_EQ(vorzik::testing::ReadFile(in), input);
+    }
+  }
+
+  vorzik::testing::TempDir dir_;
+};
+
+TEST_P(Failure, MissingInput) {
+  ExpectCleanFailure(dir_ / "missing.wav", dir_ / "out.wav", "No such file");
+}
+
+TEST_P(Failure, CorruptInput) {
+  std::string garbage;
+  for (int i = 0; i < 200; ++i) {
+    garbage += "this is not audio at all ";
+  }
+  vorzik::testing::WriteFile(dir_ / "garbage.wav", garbage);
+  ExpectCleanFailure(dir_ / "garbage.wav", dir_ / "out.wav", "garbage.wav");
+  vorzik::testing::WriteFile(dir_ / "cut.wav", std::string("RIFF\x24\x10\0\0WAVEfmt ", 16));
+  ExpectCleanFailure(dir_ / "cut.wav", dir_ / "out.wav", "cut.wav");
+}
+
+TEST_P(Failure, UnwritableOutputFolder) {
+  WriteWav(dir_ / "in.wav", MakeTones({{440, 0.3}}, 0.2));
+  ExpectCleanFailure(dir_ / "in.wav", dir_ / "no-such-folder/out.wav", "cannot write");
+  vorzik::testing::WriteFile(dir_ / "plain-file", "x");
+  ExpectCleanFailure(dir_ / "in.wav", dir_ / "plain-file/out.wav", "cannot write");
+  if (geteuid() != 0) {  // root writes into read-only folders anyway
+    ASSERT_EQ(mkdir((dir_ / "locked").c_str(), 0555), 0);
+    ExpectCleanFailure(dir_ / "in.wav", dir_ / "locked/out.wav", "cannot write");
+  }
+}
+
+TEST_P(Failure, InputMayBeTheOutput) {
+  WriteWav(dir_ / "a.wav", MakeTones({{50, 0.1}, {440, 0.1}}, 0.5));
+  const std::string before = vorzik::testing::ReadFile(dir_ / "a.wav");
+  const ToolRun run = RunTool(tool().program, tool().args(dir_ / "a.wav", dir_ / "a.wav"));
+  ASSERT_EQ(run.exitCode, 0) << run.errorText;
+  EXPECT_EQ(ListFolder(dir_.path()), std::vector<std::string>{"a.wav"});
+  const std::string after = vorzik::testing::ReadFile(dir_ / "a.wav");
+  EXPECT_GT(after.size(), 1000u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tools, Failure, ::testing::Range(size_t{0}, Tools().size()),
+                         [](const auto& info) {
+                           std::string name = Tools()[info.param].program;
+                           return name.substr(0, name.find('.')) + std::to_string(info.param);
+                         });
+
+TEST(BadCommandLine, EveryToolExitsWithUsageStatus) {
+  vorzik::testing::TempDir dir;
+  WriteWav(dir / "in.wav", MakeTones({{440, 0.3}}, 0.2));
+  const std::vector<std::pair<std::string, Words>> cases = {
+      {"ql7rzfir.exe", {"-y", "-q", dir / "in.wav", dir / "out.wav"}},
+      {"ql7rziir.exe", {"-y", "-q", "200", dir / "in.wav", dir / "out.wav"}},
+      {"normalize.exe", {"-m", "-o", dir / "out.wav", dir / "in.wav"}},
+      {"BeSweet.exe",
+       {"-core(", "-input", dir / "in.wav", "-output", dir / "out.wav", ")", "3db", ")", "-ac3enc(",
+        "-b", "224", "-m", "s", ")"}},
+      {"BeSweet.exe", {}},
+  };
+  for (const auto& [program, args] : cases) {
+    ExpectOneLineFailure(RunTool(program, args), program, 2);
+    EXPECT_EQ(ListFolder(dir.path()), std::vector<std::string>{"in.wav"});
+  }
+}
+
+TEST(Overwrite, WithoutYAnExistingOutputIsKept) {
+  vorzik::testing::TempDir dir;
+  WriteWav(dir / "in.wav", MakeTones({{440, 0.3}}, 0.2));
+  vorzik::testing::WriteFile(dir / "out.wav", "older");
+  const ToolRun run = RunTool("ql7rziir.exe", {"-e", "100", dir / "in.wav", dir / "out.wav"});
+  ExpectOneLineFailure(run, "ql7rziir.exe", 1);
+  EXPECT_THAT(run.errorText, HasSubstr("-y"));
+  EXPECT_EQ(vorzik::testing::ReadFile(dir / "out.wav"), "older");
+}
+
+}  // namespace
+}  // namespace vorzik::tools::testing
