@@ -3,6 +3,8 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolButton>
 
 #include "tests/ui/qt_peer_fixture.h"
@@ -56,6 +59,29 @@ TEST_F(QtPeerTest, WindowIsFixedSizeWithTheCaptionAndNoMaximiseButton) {
   EXPECT_EQ(window->font().family(), QString::fromUtf8("ＭＳ Ｐゴシック"));
   EXPECT_TRUE(QApplication::applicationDisplayName().isEmpty() ||
               !window->windowTitle().contains(QApplication::applicationDisplayName()));
+}
+
+TEST_F(QtPeerTest, WithoutTheDesignedFaceTheJapaneseGothicFallbackRenders) {
+  const QString face = QString::fromUtf8("ＭＳ Ｐゴシック");
+  if (QFontDatabase::hasFamily(face) || !QFontDatabase::hasFamily("IPAPGothic")) {
+    GTEST_SKIP() << "needs IPAPGothic and no designed face";
+  }
+  const QFontInfo used(peer->WidgetOf(form->CB3)->font());
+  EXPECT_EQ(used.family(), "IPAPGothic");
+  EXPECT_EQ(used.pixelSize(), 12);
+  // Condensed to the designed widths, the longest captions fit their boxes.
+  for (CheckBox* box : {&form->CB3, &form->CB7, &form->CB8, &form->CB9}) {
+    QWidget* w = peer->WidgetOf(*box);
+    const int used = w->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, w) +
+                     w->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, w) +
+                     w->fontMetrics().horizontalAdvance(Q(box->Caption()));
+    EXPECT_LE(used, box->Bounds().width) << box->Name();
+  }
+  for (Label* label : {&form->L1, &form->L2}) {
+    QWidget* w = peer->WidgetOf(*label);
+    EXPECT_LE(w->fontMetrics().horizontalAdvance(Q(label->Caption())), label->Bounds().width)
+        << label->Name();
+  }
 }
 
 TEST_F(QtPeerTest, CaptionsTextsAndItemsAreTheModels) {

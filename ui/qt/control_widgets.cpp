@@ -88,7 +88,8 @@ void Revert(QLineEdit* line, const std::string& text, int oldLength) {
 
 QWidget* MakeEdit(Edit& edit, QWidget* parent, const std::shared_ptr<bool>& alive) {
   auto* widget = new QLineEdit(ToQt(edit.Text()), parent);
-  widget->setTextMargins(0, 0, 0, 0);
+  // The designed edits are 27 pixels wide: the text takes the inner margins too.
+  widget->setTextMargins(-1, 0, -1, 0);
   QObject::connect(widget, &QLineEdit::textEdited, widget, [widget, &edit](const QString& text) {
     const int oldLength = ToQt(edit.Text()).size();
     if (!edit.UserSetText(FromQt(text)))

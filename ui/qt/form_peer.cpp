@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QScreen>
 
 #include "ui/qt/browser_peer.h"
 #include "ui/qt/control_widgets.h"
+#include "ui/qt/form_style.h"
 
 namespace vorzik::ui::qt {
 
@@ -14,6 +16,7 @@ namespace {
 
 constexpr char kFace[] = "ＭＳ Ｐゴシック";
 constexpr char kFallbackFace[] = "IPAPGothic";
+constexpr int kFallbackStretch = 90;
 
 bool IsBrowser(const Control& control) {
   return control.Kind() == ControlKind::DriveBox || control.Kind() == ControlKind::FolderList ||
@@ -98,14 +101,18 @@ class FormWindow : public QWidget {
 };
 
 QFont FormFont(int pixelSize) {
-  static const bool substituted = [] {
-    QFont::insertSubstitution(QString::fromUtf8(kFace), QString::fromUtf8(kFallbackFace));
-    return true;
+  const QString face = QString::fromUtf8(kFace);
+  static const bool designedFacePresent = [&face] {
+    QFont::insertSubstitution(face, QString::fromUtf8(kFallbackFace));
+    return QFontDatabase::hasFamily(face);
   }();
-  (void)substituted;
-  QFont font(QString::fromUtf8(kFace));
+  QFont font(face);
   font.setPixelSize(pixelSize);
   font.setStyleHint(QFont::SansSerif);
+  // The fallback Gothic runs about a tenth wider than the designed face;
+  // condensed by that much, the captions fit the designed control sizes.
+  if (!designedFacePresent)
+    font.setStretch(kFallbackStretch);
   return font;
 }
 
@@ -114,11 +121,15 @@ FormPeer::FormPeer(TForm1& form) : form_(form), alive_(std::make_shared<bool>(tr
   window_->setWindowTitle(ToQt(form_.Caption()));
   window_->setFixedSize(kClientWidth, kClientHeight);
   window_->setFont(FormFont(12));
+  style_ = std::make_unique<FormStyle>();
   QPalette palette = window_->palette();
   palette.setColor(QPalette::Window, palette.color(QPalette::Button));
   window_->setPalette(palette);
   window_->setAutoFillBackground(true);
   CreateWidgets();
+  window_->setStyle(style_.get());
+  for (QWidget* child : window_->findChildren<QWidget*>())
+    child->setStyle(style_.get());
   FollowFocus();
   std::shared_ptr<bool> alive = alive_;
   form_.OnCloseRequest = [this, alive] {

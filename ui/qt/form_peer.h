@@ -10,6 +10,7 @@
 namespace vorzik::ui::qt {
 
 class FormWindow;
+class FormStyle;
 
 /// The Qt face of TForm1: one widget per control at the designed geometry.
 /// Every model change is mirrored into its widget, and every user action on a
@@ -41,6 +42,7 @@ class FormPeer {
 
   TForm1& form_;
   std::shared_ptr<bool> alive_;
+  std::unique_ptr<FormStyle> style_;
   FormWindow* window_ = nullptr;
   std::unordered_map<const Control*, QWidget*> widgets_;
   std::unordered_map<const QWidget*, Control*> controls_;
