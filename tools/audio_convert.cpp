@@ -59,7 +59,7 @@ void Convert(const std::string& input, const std::string& output, const std::str
     AudioDecoder decoder(input);
     const AVCodecContext& source = decoder.context();
     AudioWriter writer(temp.path(), output, options.output, source.sample_rate,
-                       source.ch_layout.nb_channels);
+                       source.ch_layout.nb_channels, source.sample_fmt);
     FilterPipe pipe(&source, chain, writer.format());
     Pump(decoder, pipe, input, options.keepInputLength, [&](AVFrame* f) { writer.Write(f); });
     writer.Finish();

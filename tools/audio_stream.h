@@ -61,8 +61,10 @@ struct OutputSpec {
 /// Encodes frames into a file at `path` in the container of the encoder.
 class AudioWriter {
  public:
+  /// `preferred` is the sample format the samples arrive in, used when the encoder
+  /// takes it, which saves a conversion.
   AudioWriter(const std::string& path, const std::string& shownPath, const OutputSpec& spec,
-              int inputRate, int inputChannels);
+              int inputRate, int inputChannels, AVSampleFormat preferred = AV_SAMPLE_FMT_NONE);
   SinkFormat format() const;
   void Write(AVFrame* frame);
   void Finish();

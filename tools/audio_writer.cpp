@@ -48,6 +48,18 @@ int PickRate(const std::vector<int>& rates, int inputRate) {
   return rates.back();
 }
 
+AVSampleFormat PickSampleFormat(const AVCodec* codec, AVSampleFormat preferred) {
+  if (codec->sample_fmts == nullptr) {
+    return AV_SAMPLE_FMT_S16;
+  }
+  for (const AVSampleFormat* f = codec->sample_fmts; *f != AV_SAMPLE_FMT_NONE; ++f) {
+    if (*f == preferred) {
+      return preferred;
+    }
+  }
+  return codec->sample_fmts[0];
+}
+
 int PickChannels(const OutputSpec& spec, int inputChannels) {
   if (spec.channels > 0) {
     return spec.channels;
@@ -67,7 +79,8 @@ void Check(int r, const std::string& what) {
 }  // namespace
 
 AudioWriter::AudioWriter(const std::string& path, const std::string& shownPath,
-                         const OutputSpec& spec, int inputRate, int inputChannels)
+                         const OutputSpec& spec, int inputRate, int inputChannels,
+                         AVSampleFormat preferred)
     : shownPath_(shownPath), packet_(MakePacket()) {
   const EncoderChoice choice = Choose(spec.encoder);
   const AVCodec* codec = avcodec_find_encoder_by_name(choice.codec);
@@ -86,7 +99,7 @@ AudioWriter::AudioWriter(const std::string& path, const std::string& shownPath,
   AVCodecContext* c = codec_.get();
   c->sample_rate = PickRate(choice.rates, inputRate);
   av_channel_layout_default(&c->ch_layout, PickChannels(spec, inputChannels));
-  c->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
+  c->sample_fmt = PickSampleFormat(codec, preferred);
   c->time_base = AVRational{1, c->sample_rate};
   if (spec.bitRateKbps > 0) {
     c->bit_rate = int64_t{spec.bitRateKbps} * 1000;
