@@ -1,0 +1,199 @@
+// The vorzik program itself on a private Xvfb: one instance at a time, and
+// what its window looks like.
+
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QImage>
+#include <algorithm>
+#include <map>
+#include <thread>
+
+#include "shell/instance_finder.h"
+#include "tests/shell/x_session.h"
+#include "tests/support/temp_dir.h"
+
+namespace vorzik::shell {
+namespace {
+
+using namespace std::chrono_literals;
+using namespace testing;
+
+constexpr char kCaption[] = " PC-QL7RZ/PCI 支援\u3000( Vorzik\uFF01)   Ver 1.1a";
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { server = new XvfbServer(); }
+  static void TearDownTestSuite() {
+    delete server;
+    server = nullptr;
+  }
+  void SetUp() override {
+    if (!server->Running())
+      GTEST_SKIP() << "no Xvfb";
+    display = server->Connection();
+  }
+  void TearDown() override {
+    for (Window w : created)
+      XDestroyWindow(display, w);
+    if (display)
+      XSync(display, False);
+  }
+
+  std::unique_ptr<Process> Start() {
+    return std::make_unique<Process>(
+        std::vector<std::string>{VORZIK_EXECUTABLE},
+        std::vector<std::string>{"DISPLAY=" + server->Name(), "QT_QPA_PLATFORM=xcb",
+                                 "XDG_RUNTIME_DIR=" + runtime.path()},
+        folder.path());
+  }
+  std::vector<Window> MainWindows() { return WindowsTitled(display, kCaption); }
+  std::vector<Window> ApplicationWindows() { return WindowsTitled(display, kApplicationTitle); }
+  // Waits for the one running instance's main window to be on the screen.
+  Window WaitForMainWindow() {
+    Window found = 0;
+    WaitFor(
+        [&] {
+          auto windows = MainWindows();
+          found = windows.size() == 1 && IsShown(display, windows[0]) ? windows[0] : 0;
+          return found != 0;
+        },
+        10s);
+    return found;
+  }
+  void Close(Window main, Process& program) {
+    SendDeleteWindow(display, main);
+    EXPECT_EQ(program.WaitExit(10s), 0);
+  }
+
+  static XvfbServer* server;
+  Display* display = nullptr;
+  vorzik::testing::TempDir folder;
+  vorzik::testing::TempDir runtime;
+  std::vector<Window> created;
+};
+
+XvfbServer* ProgramTest::server = nullptr;
+
+TEST_F(ProgramTest, ASecondStartEndsAtOnceWithoutAWindow) {
+  auto first = Start();
+  Window main = WaitForMainWindow();
+  ASSERT_NE(main, 0u);
+  ASSERT_EQ(ApplicationWindows().size(), 1u);
+  const auto before = StackingOrder(display).size();
+
+  auto second = Start();
+  EXPECT_EQ(second->WaitExit(5s), 0);
+  EXPECT_EQ(MainWindows().size(), 1u);
+  EXPECT_EQ(ApplicationWindows().size(), 1u);
+  EXPECT_EQ(StackingOrder(display).size(), before);
+  EXPECT_FALSE(first->Ended());
+  Close(main, *first);
+}
+
+TEST_F(ProgramTest, ASecondStartRestoresAndRaisesTheMinimisedMainWindow) {
+  auto first = Start();
+  Window main = WaitForMainWindow();
+  ASSERT_NE(main, 0u);
+  Iconify(display, main);
+  created.push_back(CreateTitledWindow(display, "cover", true));
+  ASSERT_FALSE(IsShown(display, main));
+
+  auto second = Start();
+  EXPECT_EQ(second->WaitExit(5s), 0);
+  EXPECT_TRUE(WaitFor([&] { return IsShown(display, main); }, 2s));
+  auto order = StackingOrder(display);
+  auto position = [&](Window w) {
+    return std::find(order.begin(), order.end(), w) - order.begin();
+  };
+  EXPECT_GT(position(main), position(created.back()));
+  Close(main, *first);
+}
+
+TEST_F(ProgramTest, AForeignWindowWithTheTitleInOtherCaseBlocksEveryStart) {
+  created.push_back(CreateTitledWindow(display, "VORZIK VER 1.1A", true));
+  for (int start = 0; start < 2; ++start) {
+    auto program = Start();
+    EXPECT_EQ(program->WaitExit(5s), 0);
+    EXPECT_TRUE(MainWindows().empty());
+  }
+}
+
+TEST_F(ProgramTest, TheMainCaptionOrATitleContainingTheTitleDoesNotBlock) {
+  created.push_back(CreateTitledWindow(display, "Vorzik Ver 1.1a (notes)", true));
+  created.push_back(CreateTitledWindow(display, "x Vorzik Ver 1.1a", false));
+  auto program = Start();
+  Window main = 0;
+  // A foreign window carries the caption too; ours is the one that appears.
+  created.push_back(CreateTitledWindow(display, kCaption, false));
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        for (Window w : MainWindows()) {
+          if (IsShown(display, w))
+            main = w;
+        }
+        return main != 0;
+      },
+      10s));
+  EXPECT_FALSE(program->Ended());
+  Close(main, *program);
+}
+
+TEST_F(ProgramTest, AfterTheFirstInstanceEndsTheNextStartRuns) {
+  auto first = Start();
+  Window main = WaitForMainWindow();
+  ASSERT_NE(main, 0u);
+  Close(main, *first);
+  EXPECT_TRUE(WaitFor([&] { return ApplicationWindows().empty(); }, 5s));
+
+  auto next = Start();
+  Window again = WaitForMainWindow();
+  ASSERT_NE(again, 0u);
+  EXPECT_FALSE(next->Ended());
+  Close(again, *next);
+}
+
+TEST_F(ProgramTest, ScreenshotShowsTheDesignedWindowWithItsStatusText) {
+  auto program = Start();
+  Window main = WaitForMainWindow();
+  ASSERT_NE(main, 0u);
+  XWindowAttributes attributes{};
+  ASSERT_TRUE(XGetWindowAttributes(display, main, &attributes));
+  EXPECT_EQ(attributes.width, 410);
+  EXPECT_EQ(attributes.height, 358);
+  int x = 0, y = 0;
+  Window child = 0;
+  XTranslateCoordinates(display, main, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+  EXPECT_NEAR(x, (1024 - 410) / 2, 1);  // centred
+  EXPECT_NEAR(y, (768 - 358) / 2, 1);
+
+  std::this_thread::sleep_for(1s);  // let the first paint land
+  const std::string shot = std::string(VORZIK_ARTIFACT_DIR) + "/screenshot.png";
+  const std::string command = "DISPLAY=" + server->Name() + " import -window root " + shot;
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  QImage image(QString::fromStdString(shot));
+  ASSERT_FALSE(image.isNull());
+
+  // The status text: many pixels in the bar differ clearly from its background.
+  std::map<QRgb, int> counts;
+  for (int row = y + 341; row < y + 356; ++row) {
+    for (int col = x + 4; col < x + 400; ++col)
+      ++counts[image.pixel(col, row)];
+  }
+  auto background = std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
+                      return a.second < b.second;
+                    })->first;
+  int ink = 0;
+  for (auto [colour, count] : counts) {
+    if (qGray(colour) + 80 < qGray(background))
+      ink += count;
+  }
+  EXPECT_GT(ink, 300);
+  // The window's own area is not blank either.
+  QColor face = image.pixelColor(x + 405, y + 200);
+  EXPECT_GT(face.lightness(), 150);
+  Close(main, *program);
+}
+
+}  // namespace
+}  // namespace vorzik::shell
