@@ -1,0 +1,68 @@
+#include <windows.h>
+// windows.h makes DeleteFile a macro, which would rename the interface's method
+// in this file only.
+#undef DeleteFile
+
+#include "pipeline/file_system.h"
+
+namespace vorzik {
+
+namespace {
+
+// FILETIME counts 100 ns steps from 1601; stamps count nanoseconds from 1970
+// like the POSIX side, which also keeps the product inside 64 bits.
+constexpr std::int64_t kUnixEpochInFileTime = 116444736000000000;
+
+std::int64_t ToNanoseconds(const FILETIME& time) {
+  std::int64_t ticks =
+      static_cast<std::int64_t>((std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime);
+  return (ticks - kUnixEpochInFileTime) * 100;
+}
+
+// The file index tells a file the stage wrote from one of the same size and
+// time left in its place; it needs an open handle, which asks for no access
+// and shares everything, so a tool still writing the file is not disturbed.
+std::uint64_t FileIndexOf(const std::string& path) {
+  HANDLE file =
+      ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return 0;
+  BY_HANDLE_FILE_INFORMATION info{};
+  std::uint64_t index = 0;
+  if (::GetFileInformationByHandle(file, &info))
+    index = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+  ::CloseHandle(file);
+  return index;
+}
+
+class Win32FileSystem final : public FileSystem {
+ public:
+  bool CreateFolder(const std::string& path) override {
+    return ::CreateDirectoryA(path.c_str(), nullptr) != 0;
+  }
+
+  bool DeleteFile(const std::string& path) override { return ::DeleteFileA(path.c_str()) != 0; }
+
+  FileStamp Stamp(const std::string& path) override {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+      return {};
+    FileStamp stamp;
+    stamp.exists = true;
+    stamp.size =
+        static_cast<std::int64_t>((std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow);
+    stamp.modifiedNs = ToNanoseconds(data.ftLastWriteTime);
+    stamp.identity = FileIndexOf(path);
+    return stamp;
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<FileSystem> MakeNativeFileSystem() {
+  return std::make_unique<Win32FileSystem>();
+}
+
+}  // namespace vorzik
