@@ -299,6 +299,18 @@ TEST_F(QtPeerTest, EnterInEveryBoundWidgetFocusesTheNextTabStop) {
   EXPECT_EQ(form->E1.Text(), "200");
 }
 
+TEST_F(QtPeerTest, EnterInTheFolderListMovesOnWithoutOpeningTheHighlightedFolder) {
+  const int last = static_cast<int>(form->DLB1.Items().size()) - 1;
+  ASSERT_GT(last, form->DLB1.ItemIndex()) << "the working folder needs a subfolder";
+  form->DLB1.Highlight(last);
+  const std::string folder = form->DLB1.Directory();
+  form->Focus().SetFocus(&form->DLB1);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_EQ(form->DLB1.Directory(), folder);
+  EXPECT_EQ(form->DLB1.ItemIndex(), last);
+  EXPECT_EQ(QApplication::focusWidget(), peer->WidgetOf(form->FLB1));
+}
+
 TEST_F(QtPeerTest, EnterInTheFileListGoesToB1WithoutABatch) {
   int batches = 0;
   form->OnEncodeStart = [&](Control&) { ++batches; };
