@@ -34,7 +34,9 @@ void Pump(AudioDecoder& decoder, FilterPipe& pipe, const std::string& input, boo
     pipe.Push(in.get());
     drain();
   }
-  if (fed == 0) {
+  // An empty but well-formed file gives an empty output; one whose every packet was
+  // refused is not audio.
+  if (fed == 0 && decoder.damaged() > 0) {
     throw RuntimeError("no audio could be decoded from " + input);
   }
   pipe.Push(nullptr);

@@ -51,6 +51,10 @@ bool AudioDecoder::Next(AVFrame* frame) {
     if (r == AVERROR_EOF) {
       return false;
     }
+    if (r == AVERROR_INVALIDDATA) {
+      ++damaged_;
+      continue;
+    }
     if (r != AVERROR(EAGAIN)) {
       throw RuntimeError("cannot decode " + path_ + ": " + AvErrorText(r));
     }
@@ -68,9 +72,11 @@ bool AudioDecoder::Next(AVFrame* frame) {
     }
     if (packet_->stream_index == stream_) {
       // A damaged packet is skipped as a player would; a file with nothing decodable
-      // is caught by the caller, which sees no samples at all.
+      // is caught by the caller, which sees no samples but damaged packets.
       r = avcodec_send_packet(codec_.get(), packet_.get());
-      if (r < 0 && r != AVERROR_INVALIDDATA) {
+      if (r == AVERROR_INVALIDDATA) {
+        ++damaged_;
+      } else if (r < 0) {
         av_packet_unref(packet_.get());
         throw RuntimeError("cannot decode " + path_ + ": " + AvErrorText(r));
       }

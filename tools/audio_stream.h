@@ -16,6 +16,8 @@ class AudioDecoder {
   /// Fills `frame` with the next decoded frame; false at the end of the stream.
   bool Next(AVFrame* frame);
   const AVCodecContext& context() const { return *codec_; }
+  /// Packets the decoder refused so far.
+  int damaged() const { return damaged_; }
 
  private:
   std::string path_;
@@ -24,6 +26,7 @@ class AudioDecoder {
   PacketPtr packet_;
   int stream_ = -1;
   bool draining_ = false;
+  int damaged_ = 0;
 };
 
 /// What the end of a filter graph must deliver; an empty format leaves it as it is.

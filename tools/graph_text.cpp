@@ -36,7 +36,7 @@ std::string Biquad(const char* name, double hz, double db) {
 
 // The shelf's magnitude as a firequalizer gain expression in dB over frequency f: the
 // analog prototype of the biquad low shelf with the same corner and Q.
-std::string FirShelf(double boostDb, double quality) {
+std::string FirShelf(double boostDb, double quality, int sampleRate) {
   const double a = std::pow(10.0, boostDb / 40.0);
   const std::string x = "pow(f/" + FormatNumber(kShelfCornerHz) + ",2)";
   const std::string k = FormatNumber(a / (kShelfQ * kShelfQ));
@@ -46,8 +46,11 @@ std::string FirShelf(double boostDb, double quality) {
                            "))/log(10)";
   // zero_phase moves the timestamps back by the filter's delay; atrim then drops the
   // samples that came out before the first input sample.
-  return "firequalizer=gain='" + expr + "':delay=" + FormatNumber(FirDelaySeconds(quality)) +
-         ":accuracy=1:zero_phase=1,atrim=start=0";
+  // Its gain curve is sampled on at most 2^16 points, which bounds the accuracy in Hz.
+  const double accuracy = std::max(1.0, sampleRate / 65536.0 * 1.01);
+  return "firequalizer=gain='" + expr +
+         "':delay=" + FormatNumber(FirDelaySeconds(quality, sampleRate)) +
+         ":accuracy=" + FormatNumber(accuracy) + ":zero_phase=1,atrim=start=0";
 }
 
 std::vector<std::string> Fades(const FilterArgs& args, int64_t totalSamples) {
@@ -67,8 +70,11 @@ std::vector<std::string> Fades(const FilterArgs& args, int64_t totalSamples) {
 
 }  // namespace
 
-double FirDelaySeconds(double quality) {
-  return 0.005 + quality * 0.0005;
+double FirDelaySeconds(double quality, int sampleRate) {
+  // firequalizer convolves in blocks of at most 2^16 samples, each at least half a
+  // filter long, so the filter stays under 43 690 taps.
+  const double longest = 43000.0 / 2 / std::max(sampleRate, 1);
+  return std::min(0.005 + quality * 0.0005, longest);
 }
 
 double ShelfResponseDb(double hz, double boostDb) {
@@ -80,13 +86,14 @@ double ShelfResponseDb(double hz, double boostDb) {
   return 10 * std::log10(a * a * num / den);
 }
 
-std::string BassCorrectionChain(const FilterArgs& args, bool fir, int64_t totalSamples) {
+std::string BassCorrectionChain(const FilterArgs& args, bool fir, int sampleRate,
+                                int64_t totalSamples) {
   std::vector<std::string> parts = {kFloat};
   for (std::string& fade : Fades(args, totalSamples)) {
     parts.push_back(fade);
   }
   const double boostDb = kShelfBoostDb * args.effectPercent / 100.0;
-  parts.push_back(fir ? FirShelf(boostDb, args.quality)
+  parts.push_back(fir ? FirShelf(boostDb, args.quality, sampleRate)
                       : Biquad("lowshelf", kShelfCornerHz, boostDb));
   if (args.gainPercent != 100) {
     parts.push_back("volume=volume=" + FormatNumber(args.gainPercent / 100.0));

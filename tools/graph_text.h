@@ -17,15 +17,17 @@ constexpr double kShelfQ = 0.70710678118654752;
 constexpr double kLimitDbfs = -0.1;
 constexpr int kFadeFrameSamples = 1152;
 
-/// Half the FIR length in seconds for -q; longer filters follow the shelf more closely.
-double FirDelaySeconds(double quality);
+/// Half the FIR length in seconds for -q at a sample rate; longer filters follow the
+/// shelf more closely, up to the longest firequalizer can run at that rate.
+double FirDelaySeconds(double quality, int sampleRate);
 
 /// The shelf's magnitude in dB at `hz` for a boost of `boostDb`.
 double ShelfResponseDb(double hz, double boostDb);
 
 /// Filter graph text (between the source and the output format) for the bass tools.
 /// `totalSamples` is only needed when there is a fade-out.
-std::string BassCorrectionChain(const FilterArgs& args, bool fir, int64_t totalSamples);
+std::string BassCorrectionChain(const FilterArgs& args, bool fir, int sampleRate,
+                                int64_t totalSamples);
 
 /// Filter graph text for BeSweet.exe: channel handling, noise gate and boost.
 std::string BeSweetChain(const BeSweetArgs& args, int inputChannels);

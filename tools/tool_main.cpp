@@ -34,11 +34,12 @@ double MeasurePeak(const std::string& input) {
 
 void RunBassCorrection(const Words& words, bool fir) {
   const FilterArgs args = ParseFilterArgs(words, fir);
+  const AudioInfo info = ProbeAudio(args.input);
   const int64_t total = args.fadeOutFrames > 0 ? CountSamples(args.input) : 0;
   ConvertOptions options;
   options.overwrite = args.overwrite;
   options.keepInputLength = true;
-  Convert(args.input, args.output, BassCorrectionChain(args, fir, total), options);
+  Convert(args.input, args.output, BassCorrectionChain(args, fir, info.sampleRate, total), options);
 }
 
 void RunNormalize(const Words& words) {

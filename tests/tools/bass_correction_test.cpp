@@ -105,6 +105,22 @@ INSTANTIATE_TEST_SUITE_P(Tools, BassCorrection,
                            return std::string(info.param.program).substr(0, 8);
                          });
 
+TEST(FirQuality, EveryQualityRunsAtCommonRates) {
+  vorzik::testing::TempDir dir;
+  for (int rate : {22050, 48000, 96000}) {
+    const Pcm in = MakeTones({{1000, 0.2}}, 0.3, rate);
+    WriteWav(dir / "in.wav", in);
+    for (const char* q : {"0", "999"}) {
+      const ToolRun run =
+          RunTool("ql7rzfir.exe", {"-y", "-q", q, "-o", "1", dir / "in.wav", dir / "out.wav"});
+      ASSERT_EQ(run.exitCode, 0) << rate << " Hz, -q " << q << ": " << run.errorText;
+      const Pcm out = ReadWav(dir / "out.wav");
+      EXPECT_EQ(out.frames(), in.frames()) << rate << " Hz, -q " << q;
+      EXPECT_EQ(out.sampleRate, rate);
+    }
+  }
+}
+
 /// Largest distance of the measured response from the shelf over tones around the corner.
 double ShelfDeviationDb(int quality) {
   vorzik::testing::TempDir dir;

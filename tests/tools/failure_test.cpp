@@ -114,6 +114,14 @@ TEST_P(Failure, InputMayBeTheOutput) {
   EXPECT_GT(after.size(), 1000u);
 }
 
+TEST_P(Failure, EmptyWavGivesAnEmptyOutput) {
+  WriteWav(dir_ / "empty.wav", MakeTones({}, 0.0));
+  const ToolRun run = RunTool(tool().program, tool().args(dir_ / "empty.wav", dir_ / "out.wav"));
+  ASSERT_EQ(run.exitCode, 0) << run.errorText;
+  EXPECT_TRUE(vorzik::testing::FileExists(dir_ / "out.wav"));
+  EXPECT_EQ(ListFolder(dir_.path()), (std::vector<std::string>{"empty.wav", "out.wav"}));
+}
+
 INSTANTIATE_TEST_SUITE_P(Tools, Failure, ::testing::Range(size_t{0}, Tools().size()),
                          [](const auto& info) {
                            std::string name = Tools()[info.param].program;

@@ -123,7 +123,6 @@ ConversionSettings Mp2WithCrc() {
 INSTANTIATE_TEST_SUITE_P(Settings, FrontEndBatch,
                          ::testing::Values(Batch{"Defaults", ConversionSettings{}},
                                            Batch{"FirAllOptionsMp2Crc", Mp2WithCrc()},
-                                           Batch{"IirAllOptions", AllFilterOptions(1)},
                                            Batch{"Ac3BoostGate", Ac3WithBoostAndGate(), 0.989},
                                            Batch{"IirOgg", Ogg()}),
                          [](const auto& info) { return std::string(info.param.name); });
