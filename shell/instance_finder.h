@@ -19,7 +19,7 @@ class InstanceFinder {
   virtual ~InstanceFinder() = default;
   /// A top-level window of any program whose whole title equals `title`,
   /// letter case ignored; 0 when there is none.
-  virtual WindowId FindWindow(const std::string& title) = 0;
+  virtual WindowId FindTitledWindow(const std::string& title) = 0;
   /// The main window that a found application-level window names; 0 for none.
   virtual WindowId MainWindowOf(WindowId window) = 0;
   virtual bool IsIconic(WindowId window) = 0;

@@ -78,7 +78,7 @@ class X11InstanceFinder : public InstanceFinder {
   explicit X11InstanceFinder(Display* display) : display_(display) {}
   ~X11InstanceFinder() override { XCloseDisplay(display_); }
 
-  WindowId FindWindow(const std::string& title) override {
+  WindowId FindTitledWindow(const std::string& title) override {
     ErrorGuard guard(display_);
     for (Window window : TopLevelWindows()) {
       std::optional<std::string> name = Title(window);
@@ -178,7 +178,7 @@ class X11InstanceFinder : public InstanceFinder {
 // Without a display no other instance can be seen.
 class NoDisplayFinder : public InstanceFinder {
  public:
-  WindowId FindWindow(const std::string&) override { return 0; }
+  WindowId FindTitledWindow(const std::string&) override { return 0; }
   WindowId MainWindowOf(WindowId) override { return 0; }
   bool IsIconic(WindowId) override { return false; }
   void OpenIcon(WindowId) override {}

@@ -21,7 +21,7 @@ bool TitlesMatch(const std::string& a, const std::string& b) {
 }
 
 bool BringRunningInstanceForward(InstanceFinder& finder, const std::string& title) {
-  const WindowId found = finder.FindWindow(title);
+  const WindowId found = finder.FindTitledWindow(title);
   if (found == 0)
     return false;
   // Our application-level window is never shown; the window the user knows is

@@ -17,8 +17,8 @@ class FakeInstanceFinder : public InstanceFinder {
   std::map<WindowId, bool> iconic;
   std::vector<std::string> calls;
 
-  WindowId FindWindow(const std::string& title) override {
-    calls.push_back("FindWindow " + title);
+  WindowId FindTitledWindow(const std::string& title) override {
+    calls.push_back("FindTitledWindow " + title);
     for (const auto& [id, t] : titles) {
       if (TitlesMatch(t, title))
         return id;
@@ -52,7 +52,7 @@ TEST(SingleInstance, NoWindowWithTheTitleLetsTheStartRun) {
   FakeInstanceFinder finder;
   finder.titles[5] = " PC-QL7RZ/PCI 支援\u3000( Vorzik\uFF01)   Ver 1.1a";
   EXPECT_FALSE(BringRunningInstanceForward(finder, kApplicationTitle));
-  EXPECT_EQ(finder.calls, (Calls{"FindWindow Vorzik Ver 1.1a"}));
+  EXPECT_EQ(finder.calls, (Calls{"FindTitledWindow Vorzik Ver 1.1a"}));
 }
 
 TEST(SingleInstance, AMinimisedMainWindowIsRestoredThenBroughtForward) {
@@ -61,7 +61,7 @@ TEST(SingleInstance, AMinimisedMainWindowIsRestoredThenBroughtForward) {
   finder.SetMainWindow(7, 9);
   finder.iconic[9] = true;
   EXPECT_TRUE(BringRunningInstanceForward(finder, kApplicationTitle));
-  EXPECT_EQ(finder.calls, (Calls{"FindWindow Vorzik Ver 1.1a", "MainWindowOf 7", "IsIconic 9",
+  EXPECT_EQ(finder.calls, (Calls{"FindTitledWindow Vorzik Ver 1.1a", "MainWindowOf 7", "IsIconic 9",
                                  "OpenIcon 9", "SetForegroundWindow 9"}));
 }
 
@@ -70,7 +70,7 @@ TEST(SingleInstance, AShownMainWindowIsOnlyBroughtForward) {
   finder.titles[7] = "Vorzik Ver 1.1a";
   finder.SetMainWindow(7, 9);
   EXPECT_TRUE(BringRunningInstanceForward(finder, kApplicationTitle));
-  EXPECT_EQ(finder.calls, (Calls{"FindWindow Vorzik Ver 1.1a", "MainWindowOf 7", "IsIconic 9",
+  EXPECT_EQ(finder.calls, (Calls{"FindTitledWindow Vorzik Ver 1.1a", "MainWindowOf 7", "IsIconic 9",
                                  "SetForegroundWindow 9"}));
 }
 
@@ -78,7 +78,7 @@ TEST(SingleInstance, AForeignWindowThatNamesNoMainWindowIsItselfBroughtForward) 
   FakeInstanceFinder finder;
   finder.titles[3] = "VORZIK VER 1.1A";
   EXPECT_TRUE(BringRunningInstanceForward(finder, kApplicationTitle));
-  EXPECT_EQ(finder.calls, (Calls{"FindWindow Vorzik Ver 1.1a", "MainWindowOf 3", "IsIconic 3",
+  EXPECT_EQ(finder.calls, (Calls{"FindTitledWindow Vorzik Ver 1.1a", "MainWindowOf 3", "IsIconic 3",
                                  "SetForegroundWindow 3"}));
 }
 

@@ -56,9 +56,9 @@ class X11FinderTest : public ::testing::Test {
 XvfbServer* X11FinderTest::server = nullptr;
 
 TEST_F(X11FinderTest, FindsAWindowByItsWholeTitleIgnoringCaseMappedOrNot) {
-  EXPECT_EQ(finder->FindWindow(kApplicationTitle), 0u);
+  EXPECT_EQ(finder->FindTitledWindow(kApplicationTitle), 0u);
   Window hidden = Make("VORZIK VER 1.1A", false);
-  EXPECT_EQ(finder->FindWindow(kApplicationTitle), hidden);
+  EXPECT_EQ(finder->FindTitledWindow(kApplicationTitle), hidden);
 }
 
 TEST_F(X11FinderTest, TheMainCaptionOrALongerTitleIsNotTheTitle) {
@@ -66,7 +66,7 @@ TEST_F(X11FinderTest, TheMainCaptionOrALongerTitleIsNotTheTitle) {
   Make("Vorzik Ver 1.1a - notes");
   Make("old Vorzik Ver 1.1a");
   Make("Vorzik Ver 1.1");
-  EXPECT_EQ(finder->FindWindow(kApplicationTitle), 0u);
+  EXPECT_EQ(finder->FindTitledWindow(kApplicationTitle), 0u);
 }
 
 TEST_F(X11FinderTest, FallsBackToTheLegacyNameWithoutTheUtf8One) {
@@ -75,7 +75,7 @@ TEST_F(X11FinderTest, FallsBackToTheLegacyNameWithoutTheUtf8One) {
   created.push_back(window);
   XStoreName(d, window, "vorzik ver 1.1a");
   XSync(d, False);
-  EXPECT_EQ(finder->FindWindow(kApplicationTitle), window);
+  EXPECT_EQ(finder->FindTitledWindow(kApplicationTitle), window);
 }
 
 TEST_F(X11FinderTest, TheMainWindowRecordedOnTheApplicationWindowIsFoundAgain) {
@@ -84,7 +84,7 @@ TEST_F(X11FinderTest, TheMainWindowRecordedOnTheApplicationWindowIsFoundAgain) {
   EXPECT_EQ(finder->MainWindowOf(app), 0u);
   finder->SetMainWindow(app, main);
   auto other = MakeInstanceFinder();
-  EXPECT_EQ(other->MainWindowOf(other->FindWindow(kApplicationTitle)), main);
+  EXPECT_EQ(other->MainWindowOf(other->FindTitledWindow(kApplicationTitle)), main);
 }
 
 TEST_F(X11FinderTest, AnIconifiedWindowIsRestoredAndRaisedAboveTheOthers) {
@@ -110,7 +110,7 @@ TEST(NoDisplayFinder, FindsNothing) {
   const std::string saved = old ? old : "";
   setenv("DISPLAY", ":1023", 1);  // no server listens there
   auto finder = MakeInstanceFinder();
-  EXPECT_EQ(finder->FindWindow(kApplicationTitle), 0u);
+  EXPECT_EQ(finder->FindTitledWindow(kApplicationTitle), 0u);
   EXPECT_FALSE(BringRunningInstanceForward(*finder, kApplicationTitle));
   if (old) {
     setenv("DISPLAY", saved.c_str(), 1);
