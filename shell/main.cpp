@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
   const auto applicationWindowId = static_cast<shell::WindowId>(applicationWindow.winId());
 
   auto fileSystem = ui::MakeNativeFileSystemQueries();
-  ui::TForm1 form(ui::FormServices{*fileSystem});
+  ui::TForm1 form(ui::FormServices{.browserFs = *fileSystem});
   ui::qt::FormPeer peer(form);
   finder->SetMainWindow(applicationWindowId, static_cast<shell::WindowId>(peer.Window()->winId()));
   peer.Show();
