@@ -76,27 +76,17 @@ void Check(int r, const std::string& what) {
   }
 }
 
-}  // namespace
-
-AudioWriter::AudioWriter(const std::string& path, const std::string& shownPath,
-                         const OutputSpec& spec, int inputRate, int inputChannels,
-                         AVSampleFormat preferred)
-    : shownPath_(shownPath), packet_(MakePacket()) {
-  const EncoderChoice choice = Choose(spec.encoder);
+CodecContextPtr OpenEncoder(const EncoderChoice& choice, const OutputSpec& spec, int inputRate,
+                            int inputChannels, AVSampleFormat preferred, bool globalHeader) {
   const AVCodec* codec = avcodec_find_encoder_by_name(choice.codec);
   if (codec == nullptr) {
     throw RuntimeError(std::string("this build of FFmpeg has no ") + choice.codec + " encoder");
   }
-  AVFormatContext* format = nullptr;
-  Check(avformat_alloc_output_context2(&format, nullptr, choice.muxer, nullptr),
-        "cannot write " + shownPath);
-  format_.reset(format);
-  format->flags |= AVFMT_FLAG_BITEXACT;
-  codec_.reset(avcodec_alloc_context3(codec));
-  if (!codec_) {
+  CodecContextPtr context(avcodec_alloc_context3(codec));
+  if (!context) {
     throw std::bad_alloc();
   }
-  AVCodecContext* c = codec_.get();
+  AVCodecContext* c = context.get();
   c->sample_rate = PickRate(choice.rates, inputRate);
   av_channel_layout_default(&c->ch_layout, PickChannels(spec, inputChannels));
   c->sample_fmt = PickSampleFormat(codec, preferred);
@@ -108,7 +98,7 @@ AudioWriter::AudioWriter(const std::string& path, const std::string& shownPath,
     c->flags |= AV_CODEC_FLAG_QSCALE;
     c->global_quality = static_cast<int>(spec.vorbisQuality * FF_QP2LAMBDA);
   }
-  if (format->oformat->flags & AVFMT_GLOBALHEADER) {
+  if (globalHeader) {
     c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
   }
   AVDictionary* options = nullptr;
@@ -119,12 +109,30 @@ AudioWriter::AudioWriter(const std::string& path, const std::string& shownPath,
   const int r = avcodec_open2(c, codec, &options);
   av_dict_free(&options);
   Check(r, std::string("cannot start the ") + choice.codec + " encoder");
+  return context;
+}
+
+}  // namespace
+
+AudioWriter::AudioWriter(const std::string& path, const std::string& shownPath,
+                         const OutputSpec& spec, int inputRate, int inputChannels,
+                         AVSampleFormat preferred)
+    : shownPath_(shownPath), packet_(MakePacket()) {
+  const EncoderChoice choice = Choose(spec.encoder);
+  AVFormatContext* format = nullptr;
+  Check(avformat_alloc_output_context2(&format, nullptr, choice.muxer, nullptr),
+        "cannot write " + shownPath);
+  format_.reset(format);
+  format->flags |= AVFMT_FLAG_BITEXACT;
+  codec_ = OpenEncoder(choice, spec, inputRate, inputChannels, preferred,
+                       format->oformat->flags & AVFMT_GLOBALHEADER);
   stream_ = avformat_new_stream(format, nullptr);
   if (stream_ == nullptr) {
     throw std::bad_alloc();
   }
-  Check(avcodec_parameters_from_context(stream_->codecpar, c), "cannot write " + shownPath);
-  stream_->time_base = c->time_base;
+  Check(avcodec_parameters_from_context(stream_->codecpar, codec_.get()),
+        "cannot write " + shownPath);
+  stream_->time_base = codec_->time_base;
   Check(avio_open(&format->pb, path.c_str(), AVIO_FLAG_WRITE), "cannot write " + shownPath);
   Check(avformat_write_header(format, nullptr), "cannot write " + shownPath);
 }
