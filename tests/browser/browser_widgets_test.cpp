@@ -42,9 +42,9 @@ class BrowserWidgets : public ::testing::Test {
     machine.AddFile("C:\\work\\c.mpa");
     machine.AddFolder("C:\\work\\sub");
     machine.AddFile("C:\\work\\sub\\d.wav");
-    machine.SetCurrentDirectory("C:\\work");
-    machine.SetCurrentDirectory("D:\\rec");
-    form = std::make_unique<TForm1>(FormServices{machine});
+    machine.ChangeDirectory("C:\\work");
+    machine.ChangeDirectory("D:\\rec");
+    form = std::make_unique<TForm1>(FormServices{.browserFs = machine});
     form->FLB1.SetMask("*.mp2;*.mpa;*.wav");
     peer = std::make_unique<qt::FormPeer>(*form);
     peer->Show();
@@ -81,7 +81,7 @@ TEST_F(BrowserWidgets, ChoosingADriveAndDoubleClickingAFolderRefillTheFileList) 
   EXPECT_EQ(Texts(*folders), (QStringList{"C:\\", "work", "sub"}));
   EXPECT_EQ(Texts(*files), (QStringList{"c.mpa"}));
   DoubleClick(*folders, "sub");
-  EXPECT_EQ(machine.GetCurrentDirectory(), "C:\\work\\sub");
+  EXPECT_EQ(machine.CurrentDirectory(), "C:\\work\\sub");
   EXPECT_EQ(Texts(*files), (QStringList{"d.wav"}));
 }
 

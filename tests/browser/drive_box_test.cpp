@@ -14,7 +14,7 @@ class DriveBox : public ::testing::Test {
   DriveBox() { BuildWindowsMachine(machine); }
 
   void StartIn(const std::string& folder) {
-    ASSERT_TRUE(machine.SetCurrentDirectory(folder));
+    ASSERT_TRUE(machine.ChangeDirectory(folder));
     drives = std::make_unique<TDriveComboBox>("DCB1", Rect{8, 208, 143, 18}, machine);
     dirs = std::make_unique<TDirectoryListBox>("DLB1", Rect{8, 228, 143, 100}, machine);
     files = std::make_unique<TFileListBox>("FLB1", Rect{154, 208, 247, 121}, machine);
@@ -79,7 +79,7 @@ TEST_F(DriveBox, ChoosingADriveGoesToItsRecordedFolder) {
   drives->Choose(IndexOf("c"));
   EXPECT_EQ(drives->Drive(), "c");
   EXPECT_EQ(dirs->Directory(), "C:\\work");
-  EXPECT_EQ(machine.GetCurrentDirectory(), "C:\\work");
+  EXPECT_EQ(machine.CurrentDirectory(), "C:\\work");
   EXPECT_EQ(files->Items(), (std::vector<std::string>{"a.wav"}));
   // Back on d:, the folder last open there.
   drives->Choose(IndexOf("d"));
@@ -104,7 +104,7 @@ TEST_F(DriveBox, ADriveWithoutMediumLeavesTheListsWhereTheyWere) {
   EXPECT_EQ(dirs->Directory(), "D:\\rec");
   EXPECT_EQ(files->Directory(), "D:\\rec");
   EXPECT_EQ(files->Items(), (std::vector<std::string>{"a.wav"}));
-  EXPECT_EQ(machine.GetCurrentDirectory(), "D:\\rec");
+  EXPECT_EQ(machine.CurrentDirectory(), "D:\\rec");
   // The same drive again does nothing until another one was chosen.
   int changes = machine.driveChanges;
   drives->Choose(IndexOf("a"));

@@ -123,14 +123,14 @@ std::vector<std::string> FakeMachine::LogicalDrives() {
   return DriveKeysFromMask(mask);
 }
 
-DriveType FakeMachine::GetDriveType(const std::string& root) {
+DriveType FakeMachine::DriveTypeOf(const std::string& root) {
   std::string key;
   std::vector<std::string> components;
   Mounted* volume = VolumeOf(root, &key, &components);
   return volume ? volume->volume.type : DriveType::NoRootDir;
 }
 
-std::optional<VolumeInfo> FakeMachine::GetVolumeInformation(const std::string& root) {
+std::optional<VolumeInfo> FakeMachine::VolumeInformation(const std::string& root) {
   std::string key;
   std::vector<std::string> components;
   Mounted* volume = VolumeOf(root, &key, &components);
@@ -158,13 +158,13 @@ ErrorMode FakeMachine::SetErrorMode(ErrorMode mode) {
   return std::exchange(errorMode, mode);
 }
 
-bool FakeMachine::SetCurrentDirectory(const std::string& path) {
+bool FakeMachine::ChangeDirectory(const std::string& path) {
   // "d:" alone goes to the drive's recorded folder.
   if (style_.driveLetters && path.size() == 2 && path[1] == ':') {
     std::string key = ToLowerText(path.substr(0, 1), style_);
     auto recorded = recorded_.find(key);
-    return SetCurrentDirectory(recorded != recorded_.end() ? recorded->second
-                                                           : path + style_.separator);
+    return ChangeDirectory(recorded != recorded_.end() ? recorded->second
+                                                       : path + style_.separator);
   }
   std::string stored;
   Node* node = Find(path, &stored);
@@ -179,7 +179,7 @@ bool FakeMachine::SetCurrentDirectory(const std::string& path) {
 
 bool FakeMachine::SetCurrentDrive(const std::string& key) {
   ++driveChanges;
-  return SetCurrentDirectory(DriveNameOfKey(key, style_));
+  return ChangeDirectory(DriveNameOfKey(key, style_));
 }
 
 std::string FakeMachine::DriveOf(const std::string& path) {
@@ -230,7 +230,7 @@ void BuildWindowsMachine(FakeMachine& machine) {
   machine.AddVolume("\\\\server\\share", {.type = DriveType::Remote, .label = ""});
   machine.AddFolder("C:\\work");
   machine.AddFolder("D:\\rec");
-  machine.SetCurrentDirectory("D:\\");
+  machine.ChangeDirectory("D:\\");
 }
 
 }  // namespace vorzik::ui::testing

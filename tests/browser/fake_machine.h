@@ -51,12 +51,12 @@ class FakeMachine : public FileSystemQueries {
 
   const PathStyle& Style() const override { return style_; }
   std::vector<std::string> LogicalDrives() override;
-  DriveType GetDriveType(const std::string& root) override;
-  std::optional<VolumeInfo> GetVolumeInformation(const std::string& root) override;
+  DriveType DriveTypeOf(const std::string& root) override;
+  std::optional<VolumeInfo> VolumeInformation(const std::string& root) override;
   std::optional<std::string> GetRemoteName(const std::string& driveName) override;
   ErrorMode SetErrorMode(ErrorMode mode) override;
-  bool SetCurrentDirectory(const std::string& path) override;
-  std::string GetCurrentDirectory() override { return current_; }
+  bool ChangeDirectory(const std::string& path) override;
+  std::string CurrentDirectory() override { return current_; }
   bool SetCurrentDrive(const std::string& key) override;
   std::string DriveOf(const std::string& path) override;
   std::string VolumeRootOf(const std::string& path) override;

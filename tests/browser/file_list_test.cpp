@@ -17,7 +17,7 @@ class FileList : public ::testing::Test {
 
   // A file list started in folder with the window's mask.
   std::unique_ptr<TFileListBox> ListIn(const std::string& folder) {
-    EXPECT_TRUE(machine.SetCurrentDirectory(folder));
+    EXPECT_TRUE(machine.ChangeDirectory(folder));
     auto list = std::make_unique<TFileListBox>("FLB1", Rect{154, 208, 247, 121}, machine);
     list->SetMask(kMask);
     return list;
@@ -177,7 +177,7 @@ TEST_F(FileList, ReadingMakesItsFolderTheCurrentDirectory) {
   machine.AddFolder("D:\\rec\\in");
   auto list = ListIn("D:\\rec");
   list->SetDirectory("D:\\rec\\in");
-  EXPECT_EQ(machine.GetCurrentDirectory(), "D:\\rec\\in");
+  EXPECT_EQ(machine.CurrentDirectory(), "D:\\rec\\in");
   EXPECT_EQ(list->Directory(), "D:\\rec\\in");
 }
 

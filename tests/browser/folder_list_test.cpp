@@ -32,7 +32,7 @@ class FolderList : public ::testing::Test {
 
   // The folder list and file list of the window, started in folder.
   void StartIn(const std::string& folder) {
-    ASSERT_TRUE(machine.SetCurrentDirectory(folder));
+    ASSERT_TRUE(machine.ChangeDirectory(folder));
     dirs = std::make_unique<TDirectoryListBox>("DLB1", Rect{8, 228, 143, 100}, machine);
     files = std::make_unique<TFileListBox>("FLB1", Rect{154, 208, 247, 121}, machine);
     files->SetMask("*.mp2;*.mpa;*.wav");
@@ -108,7 +108,7 @@ TEST_F(FolderList, AShiftJisNameEndingInTheBackslashByteIsOneComponent) {
                                                   {"sub", FolderKind::Current, 2}}));
   dirs->Open(1);
   EXPECT_EQ(dirs->Directory(), "D:\\" + kHyou);
-  EXPECT_EQ(machine.GetCurrentDirectory(), "D:\\" + kHyou);
+  EXPECT_EQ(machine.CurrentDirectory(), "D:\\" + kHyou);
   EXPECT_EQ(EntriesOf(*dirs)[2], (Shown{"sub", FolderKind::Subfolder, 2}));
 }
 
@@ -131,7 +131,7 @@ TEST_F(FolderList, OpeningAFolderMovesTheCurrentDirectoryAndRefillsTheFileList) 
   dirs->Highlight(IndexOf("in"));  // a single click only moves the highlight
   EXPECT_EQ(dirs->Directory(), "D:\\rec");
   dirs->Open(IndexOf("in"));
-  EXPECT_EQ(machine.GetCurrentDirectory(), "D:\\rec\\in");
+  EXPECT_EQ(machine.CurrentDirectory(), "D:\\rec\\in");
   EXPECT_EQ(files->Directory(), "D:\\rec\\in");
   EXPECT_EQ(files->Items(), (std::vector<std::string>{"b.mp2"}));
   dirs->Open(0);
@@ -148,7 +148,7 @@ TEST_F(FolderList, AFolderRemovedBeforeItIsOpenedLeavesEverythingOnTheOldFolder)
   int listed = machine.listings["D:\\rec"];
   dirs->Open(gone);
   EXPECT_EQ(dirs->Directory(), "D:\\rec");
-  EXPECT_EQ(machine.GetCurrentDirectory(), "D:\\rec");
+  EXPECT_EQ(machine.CurrentDirectory(), "D:\\rec");
   EXPECT_EQ(IndexOf("gone"), -1);
   // One listing for the folder list's rebuild, none for the file list.
   EXPECT_EQ(machine.listings["D:\\rec"], listed + 1);

@@ -162,7 +162,7 @@ TEST_F(PosixBrowser, EnteringADriveGoesToTheFolderLastOpenedOnIt) {
   Start();
   std::string drive = fs->DriveOf(temp / "a");
   ASSERT_FALSE(drive.empty());
-  ASSERT_TRUE(fs->SetCurrentDirectory(temp / "a"));
+  ASSERT_TRUE(fs->ChangeDirectory(temp / "a"));
   ASSERT_EQ(chdir("/"), 0);  // moved by someone else: the record stays
   ASSERT_TRUE(fs->SetCurrentDrive(drive));
   EXPECT_EQ(CurrentDirectory(), temp / "a");
@@ -177,7 +177,7 @@ TEST_F(PosixBrowser, AFileListInTheRootJoinsWithOneSlash) {
   machine.AddVolume("/", {.caseSensitive = true});
   machine.AddFile("/a.mp2");
   machine.AddFile("/x/Rec/b.mp2");
-  ASSERT_TRUE(machine.SetCurrentDirectory("/"));
+  ASSERT_TRUE(machine.ChangeDirectory("/"));
   TFileListBox list("FLB1", Rect{}, machine);
   list.SetMask("*.mp2;*.mpa;*.wav");
   list.SetItemIndex(0);

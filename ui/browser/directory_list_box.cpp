@@ -36,7 +36,7 @@ std::vector<FolderEntry> FolderPathEntries(std::string_view path, const PathStyl
 TDirectoryListBox::TDirectoryListBox(std::string name, Rect bounds, FileSystemQueries& fs)
     : Control(std::move(name), ControlKind::FolderList, bounds), fs_(fs) {
   TabStop = true;
-  directory_ = fs_.GetCurrentDirectory();
+  directory_ = fs_.CurrentDirectory();
   Rebuild();
 }
 
@@ -44,7 +44,7 @@ void TDirectoryListBox::SetDrive(const std::string& key) {
   if (key == Drive())
     return;
   fs_.SetCurrentDrive(key);
-  std::string now = fs_.GetCurrentDirectory();
+  std::string now = fs_.CurrentDirectory();
   if (!now.empty())
     directory_ = now;
   Rebuild();
@@ -110,9 +110,9 @@ char TDirectoryListBox::KeyPress(char key) {
 void TDirectoryListBox::ChangeTo(const std::string& target) {
   // Go back to our own folder first (it may be gone), so that a target the
   // platform cannot enter leaves the current directory where the list is.
-  fs_.SetCurrentDirectory(directory_);
-  fs_.SetCurrentDirectory(target);
-  std::string now = fs_.GetCurrentDirectory();
+  fs_.ChangeDirectory(directory_);
+  fs_.ChangeDirectory(target);
+  std::string now = fs_.CurrentDirectory();
   if (!now.empty())
     directory_ = now;
   Rebuild();
@@ -121,7 +121,7 @@ void TDirectoryListBox::ChangeTo(const std::string& target) {
 }
 
 void TDirectoryListBox::Rebuild() {
-  std::optional<VolumeInfo> volume = fs_.GetVolumeInformation(fs_.VolumeRootOf(directory_));
+  std::optional<VolumeInfo> volume = fs_.VolumeInformation(fs_.VolumeRootOf(directory_));
   casePreserved_ = volume && volume->casePreserved;
   caseSensitive_ = volume && volume->caseSensitive;
   entries_ = FolderPathEntries(directory_, fs_.Style());

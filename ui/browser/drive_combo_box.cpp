@@ -7,7 +7,7 @@ namespace vorzik::ui {
 TDriveComboBox::TDriveComboBox(std::string name, Rect bounds, FileSystemQueries& fs)
     : Control(std::move(name), ControlKind::DriveBox, bounds), fs_(fs) {
   TabStop = true;
-  drive_ = fs_.DriveOf(fs_.GetCurrentDirectory());
+  drive_ = fs_.DriveOf(fs_.CurrentDirectory());
   BuildEntries();
 }
 
@@ -51,7 +51,7 @@ std::string TDriveComboBox::EntryText(const std::string& key) {
   const PathStyle& style = fs_.Style();
   std::string name = DriveNameOfKey(key, style);
   std::string root = DriveRootOfKey(key, style);
-  switch (fs_.GetDriveType(root)) {
+  switch (fs_.DriveTypeOf(root)) {
     case DriveType::Removable:
       // Reading a floppy's label would spin it up; the letter is enough.
       return name;
@@ -73,7 +73,7 @@ std::string TDriveComboBox::EntryText(const std::string& key) {
 std::string TDriveComboBox::LabelText(const std::string& root) {
   // A drive without medium must not raise the platform's own error box.
   ErrorMode previous = fs_.SetErrorMode(ErrorMode::FailCriticalErrors);
-  std::optional<VolumeInfo> volume = fs_.GetVolumeInformation(root);
+  std::optional<VolumeInfo> volume = fs_.VolumeInformation(root);
   fs_.SetErrorMode(previous);
   return "[" + (volume ? ToLowerText(volume->label, fs_.Style()) : std::string()) + "]";
 }

@@ -20,7 +20,7 @@ bool IsPlainFile(const DirectoryEntry& entry) {
 TFileListBox::TFileListBox(std::string name, Rect bounds, FileSystemQueries& fs)
     : Control(std::move(name), ControlKind::FileList, bounds), fs_(fs) {
   TabStop = true;
-  directory_ = fs_.GetCurrentDirectory();
+  directory_ = fs_.CurrentDirectory();
   ReadEntries();
 }
 
@@ -36,10 +36,10 @@ void TFileListBox::SetDirectory(const std::string& path) {
     return;
   // Leave from the present folder, as the folder list does, so a relative
   // path would resolve the same way; it may be gone by now.
-  fs_.SetCurrentDirectory(directory_);
-  if (!fs_.SetCurrentDirectory(path))
+  fs_.ChangeDirectory(directory_);
+  if (!fs_.ChangeDirectory(path))
     return;
-  std::string now = fs_.GetCurrentDirectory();
+  std::string now = fs_.CurrentDirectory();
   if (!now.empty())
     directory_ = now;
   ReadEntries();
@@ -84,7 +84,7 @@ char TFileListBox::KeyPress(char key) {
 }
 
 void TFileListBox::ReadEntries() {
-  fs_.SetCurrentDirectory(directory_);
+  fs_.ChangeDirectory(directory_);
   items_.clear();
   itemIndex_ = -1;
   TCursor saved = cursor_;
@@ -137,7 +137,7 @@ void TFileListBox::SetCursor(TCursor cursor) {
 }
 
 bool TFileListBox::CaseSensitiveAt(const std::string& path) {
-  std::optional<VolumeInfo> volume = fs_.GetVolumeInformation(fs_.VolumeRootOf(path));
+  std::optional<VolumeInfo> volume = fs_.VolumeInformation(fs_.VolumeRootOf(path));
   return volume && volume->caseSensitive;
 }
 

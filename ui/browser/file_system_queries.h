@@ -57,25 +57,25 @@ class FileSystemQueries {
   // The present drives' keys in drive order.
   virtual std::vector<std::string> LogicalDrives() = 0;
   // root: a drive's root directory as DriveRootOfKey gives it, or a share root.
-  virtual DriveType GetDriveType(const std::string& root) = 0;
+  virtual DriveType DriveTypeOf(const std::string& root) = 0;
   // Empty when the volume cannot be read (no medium, not ready).
-  virtual std::optional<VolumeInfo> GetVolumeInformation(const std::string& root) = 0;
+  virtual std::optional<VolumeInfo> VolumeInformation(const std::string& root) = 0;
   // The connection's remote name (\\server\share) of a network drive named
   // as DriveNameOfKey gives it; empty when it cannot be read.
   virtual std::optional<std::string> GetRemoteName(const std::string& driveName) = 0;
   // Returns the mode in force before.
   virtual ErrorMode SetErrorMode(ErrorMode mode) = 0;
 
-  virtual bool SetCurrentDirectory(const std::string& path) = 0;
+  virtual bool ChangeDirectory(const std::string& path) = 0;
   // Empty when the current directory cannot be read.
-  virtual std::string GetCurrentDirectory() = 0;
+  virtual std::string CurrentDirectory() = 0;
   // Makes the drive the current directory: the folder last recorded for it,
   // or its root when none is recorded. False when the drive cannot be entered.
   virtual bool SetCurrentDrive(const std::string& key) = 0;
 
   // The key of the drive a path lies on; empty when it lies on none (a share).
   virtual std::string DriveOf(const std::string& path) = 0;
-  // The root of the volume a path lies on, as GetVolumeInformation takes it.
+  // The root of the volume a path lies on, as VolumeInformation takes it.
   virtual std::string VolumeRootOf(const std::string& path) = 0;
 
   // Every name in the folder, "." and ".." included where the platform lists

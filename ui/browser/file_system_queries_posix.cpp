@@ -71,7 +71,7 @@ void ClassifyEntry(int folder, const dirent& found, DirectoryEntry& entry) {
 /// as the platform keeps none.
 class PosixFileSystemQueries final : public FileSystemQueries {
  public:
-  PosixFileSystemQueries() { Record(GetCurrentDirectory()); }
+  PosixFileSystemQueries() { Record(CurrentDirectory()); }
 
   const PathStyle& Style() const override { return kPosixPathStyle; }
 
@@ -84,12 +84,12 @@ class PosixFileSystemQueries final : public FileSystemQueries {
     return keys;  // the map keeps them sorted, "/" first
   }
 
-  DriveType GetDriveType(const std::string& root) override {
+  DriveType DriveTypeOf(const std::string& root) override {
     auto mounts = Mounts();
     return mounts.count(root) && IsOpenableFolder(root) ? DriveType::Fixed : DriveType::NoRootDir;
   }
 
-  std::optional<VolumeInfo> GetVolumeInformation(const std::string& root) override {
+  std::optional<VolumeInfo> VolumeInformation(const std::string& root) override {
     auto mounts = Mounts();
     auto mount = mounts.find(root);
     if (mount == mounts.end() || !IsOpenableFolder(root))
@@ -104,14 +104,14 @@ class PosixFileSystemQueries final : public FileSystemQueries {
 
   ErrorMode SetErrorMode(ErrorMode mode) override { return std::exchange(errorMode_, mode); }
 
-  bool SetCurrentDirectory(const std::string& path) override {
+  bool ChangeDirectory(const std::string& path) override {
     if (path.empty() || chdir(path.c_str()) != 0)
       return false;
-    Record(GetCurrentDirectory());
+    Record(CurrentDirectory());
     return true;
   }
 
-  std::string GetCurrentDirectory() override {
+  std::string CurrentDirectory() override {
     std::string buffer(PATH_MAX, '\0');
     while (!getcwd(buffer.data(), buffer.size())) {
       if (errno != ERANGE)
@@ -123,9 +123,9 @@ class PosixFileSystemQueries final : public FileSystemQueries {
 
   bool SetCurrentDrive(const std::string& key) override {
     auto recorded = recorded_.find(key);
-    if (recorded != recorded_.end() && SetCurrentDirectory(recorded->second))
+    if (recorded != recorded_.end() && ChangeDirectory(recorded->second))
       return true;
-    return SetCurrentDirectory(key);
+    return ChangeDirectory(key);
   }
 
   std::string DriveOf(const std::string& path) override {
