@@ -1,5 +1,8 @@
 // The Qt peer, control by control, on the offscreen platform.
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,6 +18,7 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include "tests/support/temp_dir.h"
 #include "tests/ui/qt_peer_fixture.h"
 
 namespace vorzik::ui {
@@ -299,16 +303,26 @@ TEST_F(QtPeerTest, EnterInEveryBoundWidgetFocusesTheNextTabStop) {
   EXPECT_EQ(form->E1.Text(), "200");
 }
 
-TEST_F(QtPeerTest, EnterInTheFolderListMovesOnWithoutOpeningTheHighlightedFolder) {
+TEST(QtPeerBrowser, EnterInTheFolderListMovesOnWithoutOpeningTheHighlightedFolder) {
+  vorzik::testing::TempDir folder;
+  ASSERT_EQ(mkdir((folder / "sub").c_str(), 0755), 0);
+  vorzik::testing::CurrentDirGuard restore;
+  ASSERT_EQ(chdir(folder.path().c_str()), 0);
+  auto form = testing::MakeTestForm();
+  qt::FormPeer peer(*form);
+  peer.Show();
+  peer.Window()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(peer.Window()));
+
   const int last = static_cast<int>(form->DLB1.Items().size()) - 1;
-  ASSERT_GT(last, form->DLB1.ItemIndex()) << "the working folder needs a subfolder";
+  ASSERT_GT(last, form->DLB1.ItemIndex());
   form->DLB1.Highlight(last);
-  const std::string folder = form->DLB1.Directory();
+  const std::string opened = form->DLB1.Directory();
   form->Focus().SetFocus(&form->DLB1);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-  EXPECT_EQ(form->DLB1.Directory(), folder);
+  EXPECT_EQ(form->DLB1.Directory(), opened);
   EXPECT_EQ(form->DLB1.ItemIndex(), last);
-  EXPECT_EQ(QApplication::focusWidget(), peer->WidgetOf(form->FLB1));
+  EXPECT_EQ(QApplication::focusWidget(), peer.WidgetOf(form->FLB1));
 }
 
 TEST_F(QtPeerTest, EnterInTheFileListGoesToB1WithoutABatch) {
