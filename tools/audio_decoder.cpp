@@ -9,7 +9,8 @@ namespace vorzik::tools {
 
 AudioDecoder::AudioDecoder(const std::string& path) : path_(path), packet_(MakePacket()) {
   AVFormatContext* format = nullptr;
-  int r = avformat_open_input(&format, path.c_str(), nullptr, nullptr);
+  // "file:" keeps a name with a colon ("take:2.wav") from being read as a protocol.
+  int r = avformat_open_input(&format, ("file:" + path).c_str(), nullptr, nullptr);
   if (r < 0) {
     throw RuntimeError("cannot read " + path + ": " + AvErrorText(r));
   }

@@ -133,7 +133,8 @@ AudioWriter::AudioWriter(const std::string& path, const std::string& shownPath,
   Check(avcodec_parameters_from_context(stream_->codecpar, codec_.get()),
         "cannot write " + shownPath);
   stream_->time_base = codec_->time_base;
-  Check(avio_open(&format->pb, path.c_str(), AVIO_FLAG_WRITE), "cannot write " + shownPath);
+  Check(avio_open(&format->pb, ("file:" + path).c_str(), AVIO_FLAG_WRITE),
+        "cannot write " + shownPath);
   Check(avformat_write_header(format, nullptr), "cannot write " + shownPath);
 }
 

@@ -138,6 +138,13 @@ TEST(Decode, TwoChannelsFromSixMixesDown) {
   EXPECT_EQ(ReadWav(dir / "six.wav").channels.size(), 6u);
 }
 
+TEST(Decode, NamesWithColonsAndBlanksAreFiles) {
+  vorzik::testing::TempDir dir;
+  WriteWav(dir / "take:2 a.wav", MakeTones({{440, 0.3}}, 0.2));
+  RunBeSweet(Core(dir / "take:2 a.wav", dir / "http:out b.wav", true));
+  EXPECT_EQ(ReadWav(dir / "http:out b.wav").channels.size(), 2u);
+}
+
 TEST(Samples, DefaultSetAndOddNames) {
   vorzik::testing::TempDir plain;
   vorzik::testing::TempDir odd;
