@@ -4,7 +4,11 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "pipeline/file_system.h"
+#include "pipeline/stage_runner.h"
 #include "shell/instance_finder.h"
+#include "shell/power/power_action.h"
+#include "shell/power/power_api.h"
 #include "ui/browser/file_system_queries.h"
 #include "ui/qt/form_peer.h"
 #include "ui/tform1.h"
@@ -24,7 +28,21 @@ int main(int argc, char** argv) {
   const auto applicationWindowId = static_cast<shell::WindowId>(applicationWindow.winId());
 
   auto fileSystem = ui::MakeNativeFileSystemQueries();
-  ui::TForm1 form(ui::FormServices{.browserFs = *fileSystem});
+  auto files = MakeNativeFileSystem();
+  // The window stays live while a tool runs: its events are dispatched
+  // between the runner's polls.
+  auto runner = MakeNativeStageRunner([] { QCoreApplication::processEvents(); });
+  std::unique_ptr<shell::PowerApi> power;
+  ui::TForm1* formPointer = nullptr;
+  auto powerAction = [&](int rg3Index) {
+    if (!power) power = shell::MakeSystemPowerApi();
+    shell::PowerAction(rg3Index, *power, [&] { formPointer->Close(); });
+  };
+  ui::TForm1 form(ui::FormServices{.browserFs = *fileSystem,
+                                   .runner = runner.get(),
+                                   .files = files.get(),
+                                   .powerAction = powerAction});
+  formPointer = &form;
   ui::qt::FormPeer peer(form);
   finder->SetMainWindow(applicationWindowId, static_cast<shell::WindowId>(peer.Window()->winId()));
   peer.Show();

@@ -1,12 +1,24 @@
 #pragma once
 
+#include <functional>
+
+namespace vorzik {
+class FileSystem;
+class StageRunner;
+}  // namespace vorzik
+
 namespace vorzik::ui {
 
 class FileSystemQueries;
 
 /// What the window needs from outside the model, handed in at construction.
+/// A form without a runner or file system runs no batch.
 struct FormServices {
   FileSystemQueries& browserFs;
+  StageRunner* runner = nullptr;
+  FileSystem* files = nullptr;
+  // The end-of-batch power action for RG3's item index.
+  std::function<void(int rg3Index)> powerAction;
 };
 
 }  // namespace vorzik::ui

@@ -1,5 +1,7 @@
 #include "ui/tform1.h"
 
+#include "ui/form_batch.h"
+
 namespace vorzik::ui {
 
 namespace {
@@ -165,6 +167,7 @@ void TForm1::BindEvents() {
   bind(RG1, &TForm1::RG1Click);
   bind(RG2, &TForm1::RG2Click);
   bind(B1, &TForm1::B1Click);
+  OnEncodeStart = [this](Control&) { RunFormBatch(*this); };
   bind(CB13, &TForm1::CB13Click);
   for (Control* control : std::initializer_list<Control*>{
            &CB1,  &CB2,   &CB3,   &E1,    &CB4,  &E2,   &CB5,  &E3,    &CB6,

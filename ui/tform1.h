@@ -95,8 +95,12 @@ class TForm1 {
   FocusModel& Focus() { return focus_; }
   const FormServices& Services() const { return services_; }
 
-  /// The batch that "Encode Start" runs; B1Click does nothing while it is empty.
+  /// The batch that "Encode Start" runs: RunFormBatch unless replaced;
+  /// B1Click does nothing while it is empty.
   std::function<void(Control& sender)> OnEncodeStart;
+  /// The boost opening the last AC3 batch with a known preset chose; it lives
+  /// as long as the window.
+  std::string& BoostSwitch() { return boostSwitch_; }
 
   /// Every way of closing the window ends here. Outside a batch it asks the
   /// program to end (OnCloseRequest); during a batch it is only recorded and
@@ -121,6 +125,7 @@ class TForm1 {
   FocusModel focus_;
   bool batchRunning_ = false;
   bool closePending_ = false;
+  std::string boostSwitch_;
 };
 
 }  // namespace vorzik::ui

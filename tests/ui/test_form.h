@@ -11,7 +11,7 @@ namespace vorzik::ui::testing {
 FileSystemQueries& TestFileSystem();
 
 inline std::unique_ptr<TForm1> MakeTestForm() {
-  return std::make_unique<TForm1>(FormServices{TestFileSystem()});
+  return std::make_unique<TForm1>(FormServices{TestFileSystem(), nullptr, nullptr, {}});
 }
 
 }  // namespace vorzik::ui::testing

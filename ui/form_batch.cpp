@@ -1,0 +1,109 @@
+#include "ui/form_batch.h"
+
+#include "pipeline/batch_driver.h"
+#include "ui/tform1.h"
+
+namespace vorzik::ui {
+
+ConversionSettings ReadConversionSettings(const TForm1& f) {
+  ConversionSettings s;
+  s.quality = f.E1.Text();
+  s.effect = f.E2.Text();
+  s.gain = f.E3.Text();
+  s.fadeIn = f.E4.Text();
+  s.fadeOut = f.E5.Text();
+  s.normaliseRatio = f.E6.Text();
+  s.oggQuality = f.ComB4.Text();
+  s.bitRate = f.ComB5.Text();
+  s.boostPreset = f.ComB1.Text();
+  s.boostLevel = f.ComB2.Text();
+  s.noiseGateLevel = f.ComB3.Text();
+  s.useQuality = f.CB3.Checked();
+  s.useEffect = f.CB4.Checked();
+  s.useGain = f.CB5.Checked();
+  s.useFadeIn = f.CB6.Checked();
+  s.useFadeOut = f.CB7.Checked();
+  s.errorProtection = f.CB8.Checked();
+  s.useBoost = f.CB10.Checked();
+  s.useNoiseGate = f.CB11.Checked();
+  s.filterVariant = f.RG1.ItemIndex();
+  s.encodeMode = f.RG2.ItemIndex();
+  return s;
+}
+
+bool FormSwitches::Filter() const {
+  return form_.CB1.Checked();
+}
+int FormSwitches::FilterVariant() const {
+  return form_.RG1.ItemIndex();
+}
+bool FormSwitches::Normalise() const {
+  return form_.CB9.Checked();
+}
+bool FormSwitches::Encode() const {
+  return form_.CB2.Checked();
+}
+bool FormSwitches::DeleteIntermediate() const {
+  return form_.CB12.Checked();
+}
+
+namespace {
+
+class FormBatchWindow final : public BatchWindow {
+ public:
+  explicit FormBatchWindow(TForm1& form) : form_(form) {}
+  std::string FolderPath() override { return form_.DLB1.Directory(); }
+  void SelectEntry(int index) override { form_.FLB1.SetItemIndex(index); }
+  std::string SelectedFullPath() override { return form_.FLB1.FileName(); }
+  std::string StatusText() override { return form_.SB1.SimpleText(); }
+  void SetStatusText(const std::string& text) override { form_.SB1.SetSimpleText(text); }
+  bool AutoExit() override { return form_.CB13.Checked(); }
+  void RunPowerAction() override {
+    const FormServices& services = form_.Services();
+    if (services.powerAction)
+      services.powerAction(form_.RG3.ItemIndex());
+  }
+
+ private:
+  TForm1& form_;
+};
+
+// Switches off what must not change under a running batch and brings it
+// back on every way out.
+class BatchLock {
+ public:
+  explicit BatchLock(TForm1& form)
+      : form_(form), locked_{&form.B1, &form.DCB1, &form.DLB1, &form.FLB1} {
+    for (Control* c : locked_)
+      c->SetEnabled(false);
+    form_.SetBatchRunning(true);
+  }
+  ~BatchLock() {
+    for (Control* c : locked_)
+      c->SetEnabled(true);
+    // Honours a close request recorded during the batch.
+    form_.SetBatchRunning(false);
+  }
+  BatchLock(const BatchLock&) = delete;
+  BatchLock& operator=(const BatchLock&) = delete;
+
+ private:
+  TForm1& form_;
+  Control* locked_[4];
+};
+
+}  // namespace
+
+void RunFormBatch(TForm1& form) {
+  const FormServices& services = form.Services();
+  if (form.BatchRunning() || !services.runner || !services.files)
+    return;
+  BatchLock lock(form);
+  FormBatchWindow window(form);
+  FormSwitches switches(form);
+  RunBatch(ReadConversionSettings(form), form.BoostSwitch(),
+           {window, switches, *services.runner, *services.files, services.browserFs.Style(),
+            kStatusText});
+}
+
+}  // namespace vorzik::ui
