@@ -147,7 +147,7 @@ std::optional<VolumeInfo> FakeMachine::VolumeInformation(const std::string& root
   return VolumeInfo{*v.label, v.casePreserved, v.caseSensitive};
 }
 
-std::optional<std::string> FakeMachine::GetRemoteName(const std::string& driveName) {
+std::optional<std::string> FakeMachine::RemoteNameOf(const std::string& driveName) {
   auto volume = volumes_.find(ToLowerText(driveName.substr(0, 1), style_));
   if (volume == volumes_.end())
     return std::nullopt;

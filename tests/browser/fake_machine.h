@@ -53,7 +53,7 @@ class FakeMachine : public FileSystemQueries {
   std::vector<std::string> LogicalDrives() override;
   DriveType DriveTypeOf(const std::string& root) override;
   std::optional<VolumeInfo> VolumeInformation(const std::string& root) override;
-  std::optional<std::string> GetRemoteName(const std::string& driveName) override;
+  std::optional<std::string> RemoteNameOf(const std::string& driveName) override;
   ErrorMode SetErrorMode(ErrorMode mode) override;
   bool ChangeDirectory(const std::string& path) override;
   std::string CurrentDirectory() override { return current_; }

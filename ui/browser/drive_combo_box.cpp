@@ -60,7 +60,7 @@ std::string TDriveComboBox::EntryText(const std::string& key) {
     case DriveType::RamDisk:
       return name + " " + LabelText(root);
     case DriveType::Remote:
-      if (std::optional<std::string> remote = fs_.GetRemoteName(name))
+      if (std::optional<std::string> remote = fs_.RemoteNameOf(name))
         return name + " " + ToLowerText(*remote, style);
       return name + " " + LabelText(root);
     case DriveType::Unknown:

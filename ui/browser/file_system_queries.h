@@ -47,6 +47,8 @@ enum class ErrorMode : unsigned {
 /// The drive, volume and directory queries of the browser. A drive is named by
 /// a key: its letter in lower case where drives have letters, its mount point
 /// where they do not. Paths are byte strings in the platform's own spelling.
+/// The names keep clear of the Win32 calls behind them, which windows.h
+/// defines as macros.
 class FileSystemQueries {
  public:
   virtual ~FileSystemQueries() = default;
@@ -62,7 +64,7 @@ class FileSystemQueries {
   virtual std::optional<VolumeInfo> VolumeInformation(const std::string& root) = 0;
   // The connection's remote name (\\server\share) of a network drive named
   // as DriveNameOfKey gives it; empty when it cannot be read.
-  virtual std::optional<std::string> GetRemoteName(const std::string& driveName) = 0;
+  virtual std::optional<std::string> RemoteNameOf(const std::string& driveName) = 0;
   // Returns the mode in force before.
   virtual ErrorMode SetErrorMode(ErrorMode mode) = 0;
 

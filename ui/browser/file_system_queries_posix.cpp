@@ -100,7 +100,7 @@ class PosixFileSystemQueries final : public FileSystemQueries {
     return VolumeInfo{label, true, caseApart};
   }
 
-  std::optional<std::string> GetRemoteName(const std::string&) override { return std::nullopt; }
+  std::optional<std::string> RemoteNameOf(const std::string&) override { return std::nullopt; }
 
   ErrorMode SetErrorMode(ErrorMode mode) override { return std::exchange(errorMode_, mode); }
 

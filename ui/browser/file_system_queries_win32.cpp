@@ -52,7 +52,7 @@ class Win32FileSystemQueries final : public FileSystemQueries {
                       (flags & FILE_CASE_SENSITIVE_SEARCH) != 0};
   }
 
-  std::optional<std::string> GetRemoteName(const std::string& driveName) override {
+  std::optional<std::string> RemoteNameOf(const std::string& driveName) override {
     char remote[MAX_PATH + 1] = {};
     DWORD size = sizeof remote;
     if (::WNetGetConnectionA(driveName.c_str(), remote, &size) != NO_ERROR)
