@@ -6,3 +6,4 @@ bash scripts/deps.sh
 cmake --preset release
 cmake --build --preset release -j2
 ctest --preset release --output-on-failure -j2
+bash scripts/test-windows.sh
