@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
+#include <algorithm>
 
 #include "ui/browser/browser.h"
 
@@ -36,7 +37,10 @@ class RowDelegate : public QStyledItemDelegate {
 
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
     QSize size = QStyledItemDelegate::sizeHint(option, index);
-    return {size.width() + index.data(kDepthRole).toInt() * kIndentStep, height_};
+    // A row lower than the font's line would cut off its bottom, and with it
+    // every underscore of a file name.
+    int height = std::max(height_, option.fontMetrics.height());
+    return {size.width() + index.data(kDepthRole).toInt() * kIndentStep, height};
   }
 
  private:
