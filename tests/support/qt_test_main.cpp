@@ -6,10 +6,10 @@
 #include <string>
 
 int main(int argc, char** argv) {
-  // The peer tests never need a real display, and whatever Qt keeps at run
+  // The Qt tests never need a real display, and whatever Qt keeps at run
   // time goes into a folder of their own.
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  std::string runtime = (std::filesystem::temp_directory_path() / "vorzik-ui-XXXXXX").string();
+  std::string runtime = (std::filesystem::temp_directory_path() / "vorzik-qt-XXXXXX").string();
   if (mkdtemp(runtime.data()))
     qputenv("XDG_RUNTIME_DIR", runtime.c_str());
   int result = 0;
