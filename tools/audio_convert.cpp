@@ -82,11 +82,11 @@ int64_t CountSamples(const std::string& input) {
   return samples;
 }
 
-void Generate(const std::string& graph, const std::string& output, const OutputSpec& spec,
+void Generate(const std::string& graph, const std::string& output, const OutputSpec& wanted,
               int sampleRate, int channels) {
   TempOutput temp(output);
   {
-    AudioWriter writer(temp.path(), output, spec, sampleRate, channels);
+    AudioWriter writer(temp.path(), output, wanted, sampleRate, channels);
     FilterPipe pipe(nullptr, graph, writer.format());
     FramePtr frame = MakeFrame();
     while (pipe.Pull(frame.get())) {

@@ -34,7 +34,7 @@ void Measure(const std::string& input, const std::string& chain,
 int64_t CountSamples(const std::string& input);
 
 /// Writes what the source filters in `graph` produce (e.g. "sine=f=440:d=2").
-void Generate(const std::string& graph, const std::string& output, const OutputSpec& spec,
+void Generate(const std::string& graph, const std::string& output, const OutputSpec& wanted,
               int sampleRate, int channels);
 
 }  // namespace vorzik::tools

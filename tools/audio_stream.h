@@ -66,7 +66,7 @@ class AudioWriter {
  public:
   /// `preferred` is the sample format the samples arrive in, used when the encoder
   /// takes it, which saves a conversion.
-  AudioWriter(const std::string& path, const std::string& shownPath, const OutputSpec& spec,
+  AudioWriter(const std::string& path, const std::string& shownPath, const OutputSpec& wanted,
               int inputRate, int inputChannels, AVSampleFormat preferred = AV_SAMPLE_FMT_NONE);
   SinkFormat format() const;
   void Write(AVFrame* frame);

@@ -60,11 +60,11 @@ AVSampleFormat PickSampleFormat(const AVCodec* codec, AVSampleFormat preferred) 
   return codec->sample_fmts[0];
 }
 
-int PickChannels(const OutputSpec& spec, int inputChannels) {
-  if (spec.channels > 0) {
-    return spec.channels;
+int PickChannels(const OutputSpec& wanted, int inputChannels) {
+  if (wanted.channels > 0) {
+    return wanted.channels;
   }
-  if (spec.encoder == Encoder::kMp2 || spec.encoder == Encoder::kAc3) {
+  if (wanted.encoder == Encoder::kMp2 || wanted.encoder == Encoder::kAc3) {
     return 2;  // "-m s": stereo
   }
   return std::min(inputChannels, 8);
@@ -76,7 +76,7 @@ void Check(int r, const std::string& what) {
   }
 }
 
-CodecContextPtr OpenEncoder(const EncoderChoice& choice, const OutputSpec& spec, int inputRate,
+CodecContextPtr OpenEncoder(const EncoderChoice& choice, const OutputSpec& wanted, int inputRate,
                             int inputChannels, AVSampleFormat preferred, bool globalHeader) {
   const AVCodec* codec = avcodec_find_encoder_by_name(choice.codec);
   if (codec == nullptr) {
@@ -88,23 +88,23 @@ CodecContextPtr OpenEncoder(const EncoderChoice& choice, const OutputSpec& spec,
   }
   AVCodecContext* c = context.get();
   c->sample_rate = PickRate(choice.rates, inputRate);
-  av_channel_layout_default(&c->ch_layout, PickChannels(spec, inputChannels));
+  av_channel_layout_default(&c->ch_layout, PickChannels(wanted, inputChannels));
   c->sample_fmt = PickSampleFormat(codec, preferred);
   c->time_base = AVRational{1, c->sample_rate};
-  if (spec.bitRateKbps > 0) {
-    c->bit_rate = int64_t{spec.bitRateKbps} * 1000;
+  if (wanted.bitRateKbps > 0) {
+    c->bit_rate = int64_t{wanted.bitRateKbps} * 1000;
   }
-  if (spec.encoder == Encoder::kVorbis) {
+  if (wanted.encoder == Encoder::kVorbis) {
     c->flags |= AV_CODEC_FLAG_QSCALE;
-    c->global_quality = static_cast<int>(spec.vorbisQuality * FF_QP2LAMBDA);
+    c->global_quality = static_cast<int>(wanted.vorbisQuality * FF_QP2LAMBDA);
   }
   if (globalHeader) {
     c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
   }
   AVDictionary* options = nullptr;
-  if (spec.encoder == Encoder::kMp2) {
+  if (wanted.encoder == Encoder::kMp2) {
     av_dict_set(&options, "mode", c->ch_layout.nb_channels == 2 ? "joint_stereo" : "mono", 0);
-    av_dict_set(&options, "error_protection", spec.errorProtection ? "1" : "0", 0);
+    av_dict_set(&options, "error_protection", wanted.errorProtection ? "1" : "0", 0);
   }
   const int r = avcodec_open2(c, codec, &options);
   av_dict_free(&options);
@@ -115,16 +115,16 @@ CodecContextPtr OpenEncoder(const EncoderChoice& choice, const OutputSpec& spec,
 }  // namespace
 
 AudioWriter::AudioWriter(const std::string& path, const std::string& shownPath,
-                         const OutputSpec& spec, int inputRate, int inputChannels,
+                         const OutputSpec& wanted, int inputRate, int inputChannels,
                          AVSampleFormat preferred)
     : shownPath_(shownPath), packet_(MakePacket()) {
-  const EncoderChoice choice = Choose(spec.encoder);
+  const EncoderChoice choice = Choose(wanted.encoder);
   AVFormatContext* format = nullptr;
   Check(avformat_alloc_output_context2(&format, nullptr, choice.muxer, nullptr),
         "cannot write " + shownPath);
   format_.reset(format);
   format->flags |= AVFMT_FLAG_BITEXACT;
-  codec_ = OpenEncoder(choice, spec, inputRate, inputChannels, preferred,
+  codec_ = OpenEncoder(choice, wanted, inputRate, inputChannels, preferred,
                        format->oformat->flags & AVFMT_GLOBALHEADER);
   stream_ = avformat_new_stream(format, nullptr);
   if (stream_ == nullptr) {

@@ -52,14 +52,14 @@ const std::vector<Sample> kOddNames = {
 };
 
 void Write(const std::filesystem::path& folder, const Sample& s) {
-  OutputSpec spec;
-  spec.encoder = s.encoder;
-  spec.bitRateKbps = s.bitRateKbps;
-  spec.channels = s.channels;
+  OutputSpec wanted;
+  wanted.encoder = s.encoder;
+  wanted.bitRateKbps = s.bitRateKbps;
+  wanted.channels = s.channels;
   const std::string graph = std::string("aevalsrc='") + s.expression +
                             "':s=" + std::to_string(s.sampleRate) +
                             ":d=" + std::to_string(s.seconds);
-  vorzik::tools::Generate(graph, (folder / s.name).string(), spec, s.sampleRate, s.channels);
+  vorzik::tools::Generate(graph, (folder / s.name).string(), wanted, s.sampleRate, s.channels);
 }
 
 }  // namespace
