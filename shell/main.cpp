@@ -35,7 +35,8 @@ int main(int argc, char** argv) {
   std::unique_ptr<shell::PowerApi> power;
   ui::TForm1* formPointer = nullptr;
   auto powerAction = [&](int rg3Index) {
-    if (!power) power = shell::MakeSystemPowerApi();
+    if (!power)
+      power = shell::MakeSystemPowerApi();
     shell::PowerAction(rg3Index, *power, [&] { formPointer->Close(); });
   };
   ui::TForm1 form(ui::FormServices{.browserFs = *fileSystem,

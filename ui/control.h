@@ -83,7 +83,8 @@ class Control {
 
  protected:
   void Notify(Property what) {
-    for (auto& observer : observers_) observer(*this, what);
+    for (auto& observer : observers_)
+      observer(*this, what);
   }
 
  private:
