@@ -1,0 +1,111 @@
+// The whole job in the vorzik program itself on a private Xvfb: "Encode
+// Start" and "EXIT" pressed with the pointer, as a user would, the stand-in
+// tools found beside the program.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+#include "tests/shell/x_session.h"
+#include "tests/support/temp_dir.h"
+
+namespace vorzik::shell {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using namespace testing;
+using vorzik::testing::ReadFile;
+using vorzik::testing::TempDir;
+
+constexpr char kCaption[] = " PC-QL7RZ/PCI 支援\u3000( Vorzik\uFF01)   Ver 1.1a";
+
+std::string Quote(const std::string& s) {
+  std::string out = "'";
+  for (char c : s)
+    out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+class ProgramBatch : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!server.Running())
+      GTEST_SKIP() << "no Xvfb";
+    display = server.Connection();
+    ASSERT_EQ(
+        std::system((Quote(VORZIK_SAMPLES) + " " + Quote(folder.path()) + " --odd-names").c_str()),
+        0);
+    fs::copy_file(folder / "tone_440.wav", folder / "録音 テスト.wav");
+    fs::copy_file(folder / "sweep.mp2", folder / "a;b$(touch x)&.mp2");
+    for (const auto& e : fs::directory_iterator(folder.path())) {
+      sources[e.path().filename()] = ReadFile(e.path());
+    }
+  }
+
+  // A click at a point of the main window's client area.
+  void Press(Window main, int left, int top) {
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(display, main, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+    std::string command = "DISPLAY=" + server.Name() + " xdotool mousemove " +
+                          std::to_string(x + left) + " " + std::to_string(y + top) + " click 1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+  }
+
+  std::vector<std::string> WorkFolder() {
+    std::vector<std::string> names;
+    if (!fs::exists(folder / "EtcEnc"))
+      return names;
+    for (const auto& e : fs::directory_iterator(folder / "EtcEnc")) {
+      names.push_back(e.path().filename());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  XvfbServer server;
+  Display* display = nullptr;
+  TempDir folder;
+  TempDir runtime;
+  std::map<std::string, std::string> sources;
+};
+
+TEST_F(ProgramBatch, EncodeStartConvertsEveryFileAndExitEndsTheProgram) {
+  std::vector<std::string> expected;
+  for (const auto& [name, content] : sources)
+    expected.push_back(name.substr(0, name.size() - 4) + ".mp2");
+  std::sort(expected.begin(), expected.end());
+
+  Process program(
+      {VORZIK_EXECUTABLE},
+      {"DISPLAY=" + server.Name(), "QT_QPA_PLATFORM=xcb", "XDG_RUNTIME_DIR=" + runtime.path()},
+      folder.path());
+  Window main = 0;
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        auto windows = WindowsTitled(display, kCaption);
+        main = windows.size() == 1 && IsShown(display, windows[0]) ? windows[0] : 0;
+        return main != 0;
+      },
+      10s));
+  Press(main, 288 + 56, 139 + 14);  // "Encode Start"
+  // Done when every source has its output and the stage files are gone.
+  EXPECT_TRUE(WaitFor([&] { return WorkFolder() == expected; }, 240s));
+  Press(main, 288 + 56, 168 + 14);  // "EXIT"
+  EXPECT_EQ(program.WaitExit(20s), 0);
+
+  for (const auto& name : expected) {
+    std::string probe = "ffprobe -v error -show_entries format=format_name -of csv=p=0 " +
+                        Quote(folder / ("EtcEnc/" + name)) + " > " + Quote(runtime / "probe.txt");
+    ASSERT_EQ(std::system(probe.c_str()), 0) << name;
+    EXPECT_EQ(ReadFile(runtime / "probe.txt"), "mp3\n") << name;  // MPEG audio, layer II
+  }
+  for (const auto& [name, content] : sources)
+    EXPECT_EQ(ReadFile(folder / name), content) << name;
+  EXPECT_FALSE(fs::exists(folder / "x"));
+}
+
+}  // namespace
+}  // namespace vorzik::shell
