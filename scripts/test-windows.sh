@@ -19,14 +19,35 @@ export WINEPREFIX WINEARCH=win64 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # Code page 932, so the Shift-JIS cases mean what they mean on the users' systems.
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-# Nothing here needs a display; none may reach a real one.
+# Window tests need a window system; none may reach a real display.
 unset DISPLAY WAYLAND_DISPLAY
+command -v Xvfb >/dev/null || { echo "test-windows: Xvfb not found" >&2; exit 1; }
+xvfb_pid=""
 
 cleanup() {
   "$wineserver" -k 2>/dev/null || true
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+  fi
   rm -rf "$WINEPREFIX"
 }
 trap cleanup EXIT
+
+# A private X server on a display number it picks itself, so runs side by side
+# never share one. It is up before Wine starts, so Wine's desktop process,
+# started once for the whole prefix, has a display to draw on.
+display_file="$WINEPREFIX/.x-display"
+Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$display_file" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 200); do
+  [ -s "$display_file" ] && break
+  kill -0 "$xvfb_pid" 2>/dev/null || break
+  sleep 0.1
+done
+display_number=$(tr -dc '0-9' <"$display_file" 2>/dev/null || true)
+[ -n "$display_number" ] || { echo "test-windows: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$display_number"
 
 # One server for all test programs instead of one per start; -k above ends it.
 "$wineserver" -p
