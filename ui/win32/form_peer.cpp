@@ -114,8 +114,10 @@ void FormPeer::CreateControl(Control& control) {
   const Rect& r = control.Bounds();
   NativeControl native;
   if (control.Kind() == ControlKind::Panel) {
-    panel_ = ::CreateWindowExW(0, kPanelClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, r.left,
-                               r.top, r.width, r.height, window_, nullptr, instance_, this);
+    // Not clipping its children: the group boxes and separators draw no
+    // background of their own and stand on the panel's.
+    panel_ = ::CreateWindowExW(0, kPanelClass, L"", WS_CHILD | WS_VISIBLE, r.left, r.top, r.width,
+                               r.height, window_, nullptr, instance_, this);
     native.handle = panel_;
   } else {
     HWND parent = control.Kind() == ControlKind::StatusBar ? window_ : panel_;
@@ -265,6 +267,14 @@ LRESULT FormPeer::PanelMessage(HWND handle, UINT message, WPARAM wParam, LPARAM 
           control && ControlNotify(*control, header, result))
         return result;
       return ::DefWindowProcW(handle, message, wParam, lParam);
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+      // Captions and frames stand on the panel's button face, not on black.
+      auto dc = reinterpret_cast<HDC>(wParam);
+      ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+      ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+      return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
     }
     case WM_PAINT: {
       PAINTSTRUCT paint;
