@@ -184,11 +184,11 @@ NativeControl MakeDriveBox(TDriveComboBox& box, HWND parent, HINSTANCE instance,
   return {handle, {}, nullptr};
 }
 
-HWND MakeList(const Rect& r, int itemHeight, HWND parent, HINSTANCE instance) {
+HWND MakeList(const Rect& r, int itemHeight, DWORD style, HWND parent, HINSTANCE instance) {
   HWND handle = ::CreateWindowExW(
       WS_EX_CLIENTEDGE, L"LISTBOX", L"",
-      WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, r.left,
-      r.top, r.width, r.height, parent, nullptr, instance, nullptr);
+      WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | style,
+      r.left, r.top, r.width, r.height, parent, nullptr, instance, nullptr);
   ::SendMessageW(handle, LB_SETITEMHEIGHT, 0, itemHeight);
   return handle;
 }
@@ -201,7 +201,8 @@ void FillList(HWND handle, int count, const std::function<std::string(int)>& tex
 
 NativeControl MakeFolderList(TDirectoryListBox& list, HWND parent, HINSTANCE instance,
                              const Alive& alive) {
-  HWND handle = MakeList(list.Bounds(), 16, parent, instance);
+  // Drawn by us, to indent each entry by its depth in the tree.
+  HWND handle = MakeList(list.Bounds(), 16, LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, parent, instance);
   auto fill = [handle, &list] {
     FillList(handle, static_cast<int>(list.Items().size()),
              [&list](int i) { return list.DisplayText(i); });
@@ -218,7 +219,9 @@ NativeControl MakeFolderList(TDirectoryListBox& list, HWND parent, HINSTANCE ins
 
 NativeControl MakeFileList(TFileListBox& list, HWND parent, HINSTANCE instance,
                            const Alive& alive) {
-  HWND handle = MakeList(list.Bounds(), 12, parent, instance);
+  // The font set afterwards raises the rows to its own line height where
+  // that is taller, so underscores in names stay visible.
+  HWND handle = MakeList(list.Bounds(), 12, 0, parent, instance);
   auto fill = [handle, &list] {
     FillList(handle, list.Count(), [&list](int i) { return list.Items()[i]; });
   };
@@ -367,6 +370,28 @@ void ControlCommand(Control& control, const NativeControl& native, HWND from, in
     default:
       return;
   }
+}
+
+bool DrawFolderEntry(Control& control, const DRAWITEMSTRUCT& item) {
+  if (control.Kind() != ControlKind::FolderList)
+    return false;
+  auto& list = static_cast<TDirectoryListBox&>(control);
+  const bool selected = item.itemState & ODS_SELECTED;
+  ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  const auto index = static_cast<int>(item.itemID);
+  if (index < 0 || index >= static_cast<int>(list.Items().size()))
+    return true;
+  constexpr int kIndentStep = 8;
+  RECT text = item.rcItem;
+  text.left += 2 + list.Items()[index].depth * kIndentStep;
+  ::SetBkMode(item.hDC, TRANSPARENT);
+  ::SetTextColor(item.hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+  const std::wstring shown = WidenAnsi(list.DisplayText(index));
+  ::DrawTextW(item.hDC, shown.c_str(), static_cast<int>(shown.size()), &text,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  if (item.itemState & ODS_FOCUS)
+    ::DrawFocusRect(item.hDC, &item.rcItem);
+  return true;
 }
 
 bool ControlNotify(Control& control, const NMHDR& header, LRESULT& result) {

@@ -36,6 +36,9 @@ void FitComboField(HWND combo, int height);
 /// action goes to the model through its user methods.
 void ControlCommand(Control& control, const NativeControl& native, HWND from, int code);
 
+/// Draws one entry of an owner-drawn list; false for a control that draws itself.
+bool DrawFolderEntry(Control& control, const DRAWITEMSTRUCT& item);
+
 /// A WM_NOTIFY from the control's window; true when handled, with `result`.
 bool ControlNotify(Control& control, const NMHDR& header, LRESULT& result);
 

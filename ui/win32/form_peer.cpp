@@ -268,6 +268,12 @@ LRESULT FormPeer::PanelMessage(HWND handle, UINT message, WPARAM wParam, LPARAM 
         return result;
       return ::DefWindowProcW(handle, message, wParam, lParam);
     }
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (Control* control = ControlOf(item.hwndItem); control && DrawFolderEntry(*control, item))
+        return TRUE;
+      return ::DefWindowProcW(handle, message, wParam, lParam);
+    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: {
       // Captions and frames stand on the panel's button face, not on black.

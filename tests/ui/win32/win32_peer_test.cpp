@@ -218,5 +218,28 @@ TEST_F(Win32PeerTest, TheSpinnersArrowsStepTheModel) {
   EXPECT_EQ(form->E6.Text(), "90");
 }
 
+TEST_F(Win32PeerTest, TheBrowserListsShowTheModelsEntriesAndTheFolderTreeIsIndented) {
+  HWND folders = Handle(form->DLB1);
+  ASSERT_GT(form->DLB1.Items().size(), 0u);
+  ASSERT_EQ(::SendMessageW(folders, LB_GETCOUNT, 0, 0),
+            static_cast<LRESULT>(form->DLB1.Items().size()));
+  for (int i = 0; i < static_cast<int>(form->DLB1.Items().size()); ++i) {
+    wchar_t text[MAX_PATH] = {};
+    ::SendMessageW(folders, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+    EXPECT_EQ(std::wstring(text), win32::WidenAnsi(form->DLB1.DisplayText(i))) << i;
+  }
+  EXPECT_EQ(::SendMessageW(folders, LB_GETCURSEL, 0, 0), form->DLB1.ItemIndex());
+  EXPECT_EQ(::SendMessageW(folders, LB_GETITEMHEIGHT, 0, 0), 16);
+  EXPECT_TRUE(::GetWindowLongPtrW(folders, GWL_STYLE) & LBS_OWNERDRAWFIXED);
+  HWND drives = Handle(form->DCB1);
+  EXPECT_EQ(::SendMessageW(drives, CB_GETCOUNT, 0, 0),
+            static_cast<LRESULT>(form->DCB1.Items().size()));
+  EXPECT_EQ(::SendMessageW(drives, CB_GETCURSEL, 0, 0), form->DCB1.ItemIndex());
+  EXPECT_EQ(::SendMessageW(Handle(form->FLB1), LB_GETCOUNT, 0, 0), form->FLB1.Count());
+  // The file rows keep the font's own line height, at least the designed 12
+  // pixels, so underscores in file names are not cut off.
+  EXPECT_GE(::SendMessageW(Handle(form->FLB1), LB_GETITEMHEIGHT, 0, 0), 12);
+}
+
 }  // namespace
 }  // namespace vorzik::ui
