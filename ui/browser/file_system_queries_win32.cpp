@@ -1,6 +1,9 @@
 #include <windows.h>
 #include <winnetwk.h>
 
+#include <optional>
+#include <string>
+
 #include "ui/browser/browser_text.h"
 #include "ui/browser/file_system_queries.h"
 
@@ -27,7 +30,73 @@ DriveType FromWin32DriveType(UINT type) {
   }
 }
 
+// The path's bytes in the ANSI code page, or none when a character has no
+// place there (the platform would put a "?" in its stead).
+std::optional<std::string> ExactAnsi(const std::wstring& wide) {
+  if (wide.empty())
+    return std::string();
+  BOOL lossy = FALSE;
+  int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
+                                     static_cast<int>(wide.size()), nullptr, 0, nullptr, &lossy);
+  if (length == 0 || lossy)
+    return std::nullopt;
+  std::string ansi(length, '\0');
+  ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                        ansi.data(), length, nullptr, nullptr);
+  return ansi;
+}
+
+// The conversion the A functions make: characters without a place become "?".
+std::string LossyAnsi(const std::wstring& wide) {
+  int length = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
+                                     0, nullptr, nullptr);
+  std::string ansi(length, '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(), length,
+                        nullptr, nullptr);
+  return ansi;
+}
+
+std::wstring WideOf(const std::string& ansi) {
+  int length =
+      ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+  std::wstring wide(length, L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), length);
+  return wide;
+}
+
+// A path the tools can open through the ANSI functions: the path itself when
+// it fits the code page, else its short form. Without a short form the "?"
+// spelling stays, which no tool can open, so the file then counts as failed.
+std::string ToolPathOf(const std::wstring& path) {
+  if (auto exact = ExactAnsi(path))
+    return *exact;
+  DWORD needed = ::GetShortPathNameW(path.c_str(), nullptr, 0);
+  if (needed != 0) {
+    std::wstring shortPath(needed, L'\0');
+    DWORD length = ::GetShortPathNameW(path.c_str(), shortPath.data(), needed);
+    if (length != 0 && length < needed) {
+      shortPath.resize(length);
+      if (auto exact = ExactAnsi(shortPath))
+        return *exact;
+    }
+  }
+  return LossyAnsi(path);
+}
+
+// The same for one name found in a folder, from its own short form.
+std::string ToolNameOf(const WIN32_FIND_DATAW& found) {
+  if (auto exact = ExactAnsi(found.cFileName))
+    return *exact;
+  if (found.cAlternateFileName[0] != L'\0') {
+    if (auto exact = ExactAnsi(found.cAlternateFileName))
+      return *exact;
+  }
+  return LossyAnsi(found.cFileName);
+}
+
 /// The Win32 drive, volume and directory API, in the system's ANSI code page.
+/// Names and the current directory are read wide, so a name outside the code
+/// page reaches the program as a short form the tools can open.
 /// The platform itself keeps each drive's current folder.
 class Win32FileSystemQueries final : public FileSystemQueries {
  public:
@@ -70,13 +139,13 @@ class Win32FileSystemQueries final : public FileSystemQueries {
   }
 
   std::string CurrentDirectory() override {
-    std::string buffer(MAX_PATH, '\0');
+    std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
-      DWORD length = ::GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
+      DWORD length = ::GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
       if (length == 0)
         return {};
       if (length < buffer.size())
-        return buffer.substr(0, length);
+        return ToolPathOf(buffer.substr(0, length));
       buffer.resize(length);
     }
   }
@@ -97,21 +166,22 @@ class Win32FileSystemQueries final : public FileSystemQueries {
   }
 
   std::optional<std::vector<DirectoryEntry>> ListDirectory(const std::string& folder) override {
-    WIN32_FIND_DATAA found;
-    HANDLE search = ::FindFirstFileA(JoinPath(folder, "*.*", kWindowsPathStyle).c_str(), &found);
+    WIN32_FIND_DATAW found;
+    const std::wstring pattern = WideOf(JoinPath(folder, "*.*", kWindowsPathStyle));
+    HANDLE search = ::FindFirstFileW(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
       return std::nullopt;
     std::vector<DirectoryEntry> entries;
     do {
       DWORD a = found.dwFileAttributes;
       DirectoryEntry entry;
-      entry.name = found.cFileName;
+      entry.name = ToolNameOf(found);
       entry.directory = (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
       entry.hidden = (a & FILE_ATTRIBUTE_HIDDEN) != 0;
       entry.system = (a & FILE_ATTRIBUTE_SYSTEM) != 0;
       entry.regular = !entry.directory && (a & FILE_ATTRIBUTE_DEVICE) == 0;
       entries.push_back(std::move(entry));
-    } while (::FindNextFileA(search, &found));
+    } while (::FindNextFileW(search, &found));
     ::FindClose(search);
     return entries;
   }

@@ -1,0 +1,116 @@
+// Names outside the ANSI code page: the browser hands the program their short
+// forms, which the ANSI functions and the tools can open; names that fit the
+// code page stay as they are, byte for byte.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <string>
+
+#include "ui/browser/browser.h"
+
+namespace vorzik::ui {
+namespace {
+
+std::wstring Wide(const std::string& ansi) {
+  wchar_t buffer[MAX_PATH * 2];
+  int n = ::MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, buffer, MAX_PATH * 2);
+  return std::wstring(buffer, n > 0 ? n - 1 : 0);
+}
+
+bool ExistsA(const std::string& path, bool directory) {
+  DWORD a = ::GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && ((a & FILE_ATTRIBUTE_DIRECTORY) != 0) == directory;
+}
+
+// A fresh folder with an ANSI name under the temporary folder, removed at the
+// end, with the current directory put back.
+class Win32ShortPaths : public ::testing::Test {
+ protected:
+  Win32ShortPaths() {
+    ::GetCurrentDirectoryW(MAX_PATH, saved_);
+    char temp[MAX_PATH], made[MAX_PATH], full[MAX_PATH];
+    DWORD length = ::GetTempPathA(sizeof temp, temp);
+    ::GetTempFileNameA(std::string(temp, length).c_str(), "vzs", 0, made);
+    ::DeleteFileA(made);
+    ::CreateDirectoryA(made, nullptr);
+    ::GetFullPathNameA(made, sizeof full, full, nullptr);
+    folder_ = full;
+  }
+  ~Win32ShortPaths() override {
+    ::SetCurrentDirectoryW(saved_);
+    std::error_code ignored;
+    std::filesystem::remove_all(std::filesystem::path(Wide(folder_)), ignored);
+  }
+
+  void MakeFile(const std::wstring& path) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    ::CloseHandle(file);
+  }
+
+  wchar_t saved_[MAX_PATH] = {};
+  std::string folder_;
+};
+
+// Korean, which code page 932 cannot write; Japanese, which it can.
+const std::wstring kKorean = L"\uB178\uB798.wav";    // 노래.wav
+const std::wstring kJapanese = L"\u97F3\u697D.wav";  // 音楽.wav
+
+TEST_F(Win32ShortPaths, AFileNameOutsideTheCodePageIsListedByItsShortForm) {
+  ASSERT_EQ(::GetACP(), 932u);
+  MakeFile(Wide(folder_) + L"\\" + kKorean);
+  MakeFile(Wide(folder_) + L"\\" + kJapanese);
+  ASSERT_TRUE(::SetCurrentDirectoryA(folder_.c_str()));
+  auto fs = MakeNativeFileSystemQueries();
+  TFileListBox list("FLB1", Rect{}, *fs);
+  list.SetMask("*.mp2;*.mpa;*.wav");
+  ASSERT_EQ(list.Items().size(), 2u);
+
+  const std::string japanese = "\x89\xB9\x8A\x79.wav";  // 音楽.wav in Shift-JIS
+  std::string shortName;
+  for (const std::string& name : list.Items()) {
+    if (name != japanese)
+      shortName = name;
+  }
+  ASSERT_FALSE(shortName.empty()) << "the Japanese name is listed as it is";
+  EXPECT_EQ(shortName.find('?'), std::string::npos) << shortName;
+  ASSERT_GE(shortName.size(), 4u);
+  EXPECT_EQ(shortName.substr(shortName.size() - 4), ".WAV") << "a short name is upper case";
+  EXPECT_TRUE(ExistsA(folder_ + "\\" + shortName, false)) << "the ANSI functions open it";
+  EXPECT_TRUE(ExistsA(folder_ + "\\" + japanese, false));
+}
+
+TEST_F(Win32ShortPaths, AFolderOutsideTheCodePageBecomesItsShortForm) {
+  const std::wstring korean = Wide(folder_) + L"\\\uD55C\uAD6D";  // 한국
+  ASSERT_TRUE(::CreateDirectoryW(korean.c_str(), nullptr));
+  MakeFile(korean + L"\\a.wav");
+  ASSERT_TRUE(::SetCurrentDirectoryW(korean.c_str()));
+
+  auto fs = MakeNativeFileSystemQueries();
+  const std::string current = fs->CurrentDirectory();
+  EXPECT_EQ(current.find('?'), std::string::npos) << current;
+  EXPECT_TRUE(ExistsA(current, true)) << current;
+  EXPECT_TRUE(ExistsA(current + "\\a.wav", false));
+
+  // The folder above lists the Korean folder by the same short name.
+  auto entries = fs->ListDirectory(folder_);
+  ASSERT_TRUE(entries.has_value());
+  const std::string expected = current.substr(current.rfind('\\') + 1);
+  bool listed = false;
+  for (const DirectoryEntry& entry : *entries)
+    listed = listed || (entry.directory && entry.name == expected);
+  EXPECT_TRUE(listed) << expected;
+}
+
+TEST_F(Win32ShortPaths, AFolderInsideTheCodePageStaysAsItIs) {
+  const std::string japanese = folder_ + "\\\x89\xB9\x8A\x79";  // 音楽
+  ASSERT_TRUE(::CreateDirectoryA(japanese.c_str(), nullptr));
+  ASSERT_TRUE(::SetCurrentDirectoryA(japanese.c_str()));
+  EXPECT_EQ(MakeNativeFileSystemQueries()->CurrentDirectory(), japanese);
+}
+
+}  // namespace
+}  // namespace vorzik::ui
