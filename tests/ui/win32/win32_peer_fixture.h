@@ -16,6 +16,15 @@ namespace vorzik::ui::testing {
 
 /// A form with its Win32 peer, shown.
 class Win32PeerTest : public ::testing::Test {
+ public:
+  /// A key as the message loop hands it over: the key-down, then its character.
+  static void PressKey(HWND handle, WPARAM virtualKey, wchar_t typed) {
+    ::SendMessageW(handle, WM_KEYDOWN, virtualKey, 1);
+    if (typed)
+      ::SendMessageW(handle, WM_CHAR, typed, 1);
+    ::SendMessageW(handle, WM_KEYUP, virtualKey, 1);
+  }
+
  protected:
   void SetUp() override {
     // Wine draws windows on an X server; without one focus and activation do
@@ -49,14 +58,6 @@ class Win32PeerTest : public ::testing::Test {
 
   bool IsChecked(HWND handle) const {
     return ::SendMessageW(handle, BM_GETCHECK, 0, 0) == BST_CHECKED;
-  }
-
-  /// A key as the message loop hands it over: the key-down, then its character.
-  static void PressKey(HWND handle, WPARAM virtualKey, wchar_t typed) {
-    ::SendMessageW(handle, WM_KEYDOWN, virtualKey, 1);
-    if (typed)
-      ::SendMessageW(handle, WM_CHAR, typed, 1);
-    ::SendMessageW(handle, WM_KEYUP, virtualKey, 1);
   }
 
   std::unique_ptr<TForm1> form;

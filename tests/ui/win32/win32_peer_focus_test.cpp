@@ -1,6 +1,7 @@
 // The Win32 peer's focus: Enter and Tab walk the model's order; Enter presses
 // a focused button; EXIT and the window's close go through the model.
 
+#include "tests/support/temp_dir.h"
 #include "tests/ui/win32/win32_peer_fixture.h"
 
 namespace vorzik::ui {
@@ -98,6 +99,41 @@ TEST_F(Win32PeerTest, ClosingOutsideABatchDestroysTheWindow) {
   ::SendMessageW(window, WM_CLOSE, 0, 0);
   win32::DispatchPendingMessages();
   EXPECT_FALSE(::IsWindow(window));
+}
+
+TEST(Win32PeerBrowser, EnterInTheFolderListMovesOnWithoutOpeningAndAPickedFileIsSelected) {
+  if (!std::getenv("DISPLAY"))
+    GTEST_SKIP() << "no X display for Wine";
+  vorzik::testing::TempDir dir;
+  ::CreateDirectoryA((dir.path() + "\\sub").c_str(), nullptr);
+  vorzik::testing::WriteFile(dir.path() + "\\a.wav", "RIFF");
+  vorzik::testing::WriteFile(dir.path() + "\\b.mp2", "");
+  vorzik::testing::CurrentDirGuard guard;
+  ASSERT_TRUE(::SetCurrentDirectoryA(dir.path().c_str()));
+  auto form = testing::MakeTestForm();
+  win32::FormPeer peer(*form, nullptr);
+  peer.Show();
+  const std::string folder = form->DLB1.Directory();
+  ASSERT_EQ(form->FLB1.Count(), 2);
+  ASSERT_EQ(::SendMessageW(peer.HandleOf(form->FLB1), LB_GETCOUNT, 0, 0), 2);
+
+  const int sub = static_cast<int>(form->DLB1.Items().size()) - 1;
+  ::SendMessageW(peer.HandleOf(form->DLB1), LB_SETCURSEL, static_cast<WPARAM>(sub), 0);
+  ::SendMessageW(peer.Panel(), WM_COMMAND, MAKEWPARAM(0, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(peer.HandleOf(form->DLB1)));
+  EXPECT_EQ(form->DLB1.ItemIndex(), sub);
+  ::SetFocus(peer.HandleOf(form->DLB1));
+  testing::Win32PeerTest::PressKey(::GetFocus(), VK_RETURN, L'\r');
+  EXPECT_EQ(form->Focus().Focused(), &form->FLB1);
+  EXPECT_EQ(form->DLB1.Directory(), folder);
+
+  ::SendMessageW(peer.HandleOf(form->FLB1), LB_SETCURSEL, 1, 0);
+  ::SendMessageW(peer.Panel(), WM_COMMAND, MAKEWPARAM(0, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(peer.HandleOf(form->FLB1)));
+  EXPECT_EQ(form->FLB1.ItemIndex(), 1);
+  EXPECT_EQ(form->FLB1.FileName(), folder + "\\b.mp2");
+  form->FLB1.SetItemIndex(0);
+  EXPECT_EQ(::SendMessageW(peer.HandleOf(form->FLB1), LB_GETCURSEL, 0, 0), 0);
 }
 
 }  // namespace
