@@ -43,7 +43,8 @@ BatchSummary RunBatch(const ConversionSettings& settings, std::string& boostSwit
       next = window.SelectedFullPath();
     }
     if (summary.failed > 0) {
-      window.SetStatusText(FailedFilesStatus(summary.failed, firstFailedName, firstFailedTool));
+      window.SetStatusText(
+          FailedFilesStatus(summary.failed, PathAsDisplayText(firstFailedName), firstFailedTool));
     } else if (window.StatusText().rfind(kFailedFilesPrefix, 0) == 0) {
       window.SetStatusText(context.defaultStatusText);
     }

@@ -45,6 +45,10 @@ std::string DriveRootOf(std::string_view folderPath, const PathStyle& style);
 // The folder path with a trailing separator, left as it is when it is a root.
 std::string FolderWithSeparator(std::string_view folderPath, const PathStyle& style);
 
+// A path as text for the window, whose own texts are UTF-8: a POSIX path is
+// UTF-8 already, a Windows path is in the ANSI code page.
+std::string PathAsDisplayText(std::string_view path);
+
 // The text after the last separator.
 std::string_view LastComponent(std::string_view path, const PathStyle& style);
 

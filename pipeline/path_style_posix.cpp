@@ -6,4 +6,8 @@ const PathStyle& NativePathStyle() {
   return kPosixPathStyle;
 }
 
+std::string PathAsDisplayText(std::string_view path) {
+  return std::string(path);
+}
+
 }  // namespace vorzik
