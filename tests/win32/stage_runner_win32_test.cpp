@@ -89,7 +89,7 @@ TEST_F(Win32StageRunnerTest, CommandLineArrivesByteForByte) {
 TEST_F(Win32StageRunnerTest, ExitCodeIsReported) {
   for (int code : {0, 1, 7, 255, 1000}) {
     StageOutcome outcome = Run(kProbe + " exit " + std::to_string(code));
-    EXPECT_TRUE(outcome.started);
+    EXPECT_TRUE(outcome.started) << outcome.error;
     EXPECT_EQ(outcome.exitCode, code);
   }
 }
