@@ -296,7 +296,8 @@ LRESULT FormPeer::PanelMessage(HWND handle, UINT message, WPARAM wParam, LPARAM 
   }
 }
 
-// Tab, Enter and the edits' arrow keys go to the model before the control sees them.
+// Tab, Enter and the arrow keys of edits and radio items go to the model before the
+// control sees them.
 bool FormPeer::KeyMessage(HWND handle, UINT message, WPARAM& wParam) {
   Control* control = ControlOf(handle);
   if (!control)
@@ -319,6 +320,19 @@ bool FormPeer::KeyMessage(HWND handle, UINT message, WPARAM& wParam) {
           return false;
         if (upDown->Enabled())
           wParam == VK_UP ? upDown->StepUp() : upDown->StepDown();
+        return true;
+      }
+      if (control->Kind() == ControlKind::RadioGroup &&
+          (wParam == VK_UP || wParam == VK_DOWN || wParam == VK_LEFT || wParam == VK_RIGHT)) {
+        // As in a dialog: an arrow chooses the next or previous item, round the group.
+        auto& group = static_cast<RadioGroup&>(*control);
+        const int count = static_cast<int>(group.Items().size());
+        if (count > 0 && group.Enabled()) {
+          const int step = wParam == VK_UP || wParam == VK_LEFT ? -1 : 1;
+          const int from = group.ItemIndex() < 0 ? 0 : group.ItemIndex();
+          group.Choose(((from + step) % count + count) % count);
+          ::SetFocus(FocusHandleOf(group));
+        }
         return true;
       }
       if (wParam == VK_RETURN && control->Kind() == ControlKind::Button) {

@@ -79,6 +79,21 @@ TEST_F(Win32PeerTest, EnterOnAFocusedRadioItemDoesNothing) {
   EXPECT_EQ(form->RG2.ItemIndex(), 0);
 }
 
+TEST_F(Win32PeerTest, ArrowsOnARadioItemChooseTheNextItemRoundTheGroup) {
+  ::SetFocus(peer->ItemsOf(form->RG2)[0]);
+  PressKey(::GetFocus(), VK_DOWN, 0);
+  EXPECT_EQ(form->RG2.ItemIndex(), 1);
+  EXPECT_TRUE(form->CB10.Enabled()) << "choosing AC3 ran the encoder rule";
+  EXPECT_EQ(::GetFocus(), peer->ItemsOf(form->RG2)[1]);
+  PressKey(::GetFocus(), VK_RIGHT, 0);
+  PressKey(::GetFocus(), VK_DOWN, 0);
+  EXPECT_EQ(form->RG2.ItemIndex(), 0) << "past the last item comes the first";
+  PressKey(::GetFocus(), VK_UP, 0);
+  EXPECT_EQ(form->RG2.ItemIndex(), 2);
+  EXPECT_TRUE(form->ComB4.Enabled());
+  EXPECT_EQ(form->Focus().Focused(), &form->RG2);
+}
+
 TEST_F(Win32PeerTest, ExitDuringABatchClosesOnlyWhenItEnds) {
   bool destroyed = false;
   peer->OnDestroyed = [&destroyed] { destroyed = true; };
