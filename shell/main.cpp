@@ -4,12 +4,8 @@
 #include <QApplication>
 #include <QWidget>
 
-#include "pipeline/file_system.h"
-#include "pipeline/stage_runner.h"
 #include "shell/instance_finder.h"
-#include "shell/power/power_action.h"
-#include "shell/power/power_api.h"
-#include "ui/browser/file_system_queries.h"
+#include "shell/native_services.h"
 #include "ui/qt/form_peer.h"
 #include "ui/tform1.h"
 
@@ -27,22 +23,11 @@ int main(int argc, char** argv) {
   applicationWindow.setWindowTitle(QString::fromUtf8(shell::kApplicationTitle));
   const auto applicationWindowId = static_cast<shell::WindowId>(applicationWindow.winId());
 
-  auto fileSystem = ui::MakeNativeFileSystemQueries();
-  auto files = MakeNativeFileSystem();
   // The window stays live while a tool runs: its events are dispatched
   // between the runner's polls.
-  auto runner = MakeNativeStageRunner([] { QCoreApplication::processEvents(); });
-  std::unique_ptr<shell::PowerApi> power;
+  shell::NativeServices services([] { QCoreApplication::processEvents(); });
   ui::TForm1* formPointer = nullptr;
-  auto powerAction = [&](int rg3Index) {
-    if (!power)
-      power = shell::MakeSystemPowerApi();
-    shell::PowerAction(rg3Index, *power, [&] { formPointer->Close(); });
-  };
-  ui::TForm1 form(ui::FormServices{.browserFs = *fileSystem,
-                                   .runner = runner.get(),
-                                   .files = files.get(),
-                                   .powerAction = powerAction});
+  ui::TForm1 form(services.For(formPointer));
   formPointer = &form;
   ui::qt::FormPeer peer(form);
   finder->SetMainWindow(applicationWindowId, static_cast<shell::WindowId>(peer.Window()->winId()));

@@ -5,12 +5,8 @@
 
 #include <cstdint>
 
-#include "pipeline/file_system.h"
-#include "pipeline/stage_runner.h"
 #include "shell/instance_finder.h"
-#include "shell/power/power_action.h"
-#include "shell/power/power_api.h"
-#include "ui/browser/file_system_queries.h"
+#include "shell/native_services.h"
 #include "ui/tform1.h"
 #include "ui/win32/form_peer.h"
 #include "ui/win32/message_pump.h"
@@ -48,22 +44,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // The title is a byte string in the ANSI code page, as the search compares it.
   ::SetWindowTextA(applicationWindow, shell::kApplicationTitle);
 
-  auto fileSystem = ui::MakeNativeFileSystemQueries();
-  auto files = MakeNativeFileSystem();
   // The window stays live while a tool runs: its messages are dispatched
   // between the runner's polls.
-  auto runner = MakeNativeStageRunner([] { ui::win32::DispatchPendingMessages(); });
-  std::unique_ptr<shell::PowerApi> power;
+  shell::NativeServices services([] { ui::win32::DispatchPendingMessages(); });
   ui::TForm1* formPointer = nullptr;
-  auto powerAction = [&](int rg3Index) {
-    if (!power)
-      power = shell::MakeSystemPowerApi();
-    shell::PowerAction(rg3Index, *power, [&] { formPointer->Close(); });
-  };
-  ui::TForm1 form(ui::FormServices{.browserFs = *fileSystem,
-                                   .runner = runner.get(),
-                                   .files = files.get(),
-                                   .powerAction = powerAction});
+  ui::TForm1 form(services.For(formPointer));
   formPointer = &form;
   ui::win32::FormPeer peer(form, applicationWindow);
   peer.OnDestroyed = [] { ::PostQuitMessage(0); };

@@ -1,0 +1,25 @@
+#include "shell/native_services.h"
+
+#include "shell/power/power_action.h"
+#include "ui/tform1.h"
+
+namespace vorzik::shell {
+
+NativeServices::NativeServices(EventPump pump)
+    : browserFs_(ui::MakeNativeFileSystemQueries()),
+      files_(MakeNativeFileSystem()),
+      runner_(MakeNativeStageRunner(std::move(pump))) {}
+
+ui::FormServices NativeServices::For(ui::TForm1*& form) {
+  auto powerAction = [this, &form](int rg3Index) {
+    if (!power_)
+      power_ = MakeSystemPowerApi();
+    PowerAction(rg3Index, *power_, [&form] { form->Close(); });
+  };
+  return ui::FormServices{.browserFs = *browserFs_,
+                          .runner = runner_.get(),
+                          .files = files_.get(),
+                          .powerAction = powerAction};
+}
+
+}  // namespace vorzik::shell

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <memory>
+
+#include "pipeline/file_system.h"
+#include "pipeline/stage_runner.h"
+#include "shell/power/power_api.h"
+#include "ui/browser/file_system_queries.h"
+#include "ui/form_services.h"
+
+namespace vorzik::ui {
+class TForm1;
+}
+
+namespace vorzik::shell {
+
+/// The platform's own services a running program gives its window: the
+/// browser's queries, the file system, the stage runner whose pump keeps the
+/// window live, and the power action, whose interface is made on first use.
+class NativeServices {
+ public:
+  explicit NativeServices(EventPump pump);
+  NativeServices(const NativeServices&) = delete;
+  NativeServices& operator=(const NativeServices&) = delete;
+
+  /// The form's services; the power action closes `form` after hibernation.
+  ui::FormServices For(ui::TForm1*& form);
+
+ private:
+  std::unique_ptr<ui::FileSystemQueries> browserFs_;
+  std::unique_ptr<FileSystem> files_;
+  std::unique_ptr<StageRunner> runner_;
+  std::unique_ptr<PowerApi> power_;
+};
+
+}  // namespace vorzik::shell
