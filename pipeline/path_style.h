@@ -15,12 +15,15 @@ struct PathStyle {
   bool shiftJis;
   // "D:\" roots; without them the one root is the separator alone.
   bool driveLetters;
+  // Windows names never hold "?" or "*": in a path they stand for characters
+  // the ANSI code page had no place for, so the path names no real file.
+  bool wildcardsMarkLoss;
 };
 
-inline constexpr PathStyle kWindowsPathStyle{'\\', true, true};
+inline constexpr PathStyle kWindowsPathStyle{'\\', true, true, true};
 // UTF-8 needs no lead-byte rule; a Shift-JIS rule would swallow the "/" that
 // follows a character such as "あ", whose last byte is in the lead-byte range.
-inline constexpr PathStyle kPosixPathStyle{'/', false, false};
+inline constexpr PathStyle kPosixPathStyle{'/', false, false, false};
 
 // The style of the platform the program was built for.
 const PathStyle& NativePathStyle();

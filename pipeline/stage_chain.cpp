@@ -21,10 +21,13 @@ const char* StageName(Stage stage) {
   return "none";
 }
 
-bool IsSafeToolPath(std::string_view path) {
+bool IsSafeToolPath(std::string_view path, const PathStyle& style) {
   for (char c : path) {
     auto byte = static_cast<unsigned char>(c);
     if (c == '"' || byte < 0x20 || byte == 0x7F)
+      return false;
+    // Neither is a Shift-JIS trail byte, so a byte match is a character match.
+    if (style.wildcardsMarkLoss && (c == '?' || c == '*'))
       return false;
   }
   return path.empty() || path.back() != '\\';
@@ -73,10 +76,10 @@ class StageSequence {
 };
 
 // Names the stage whose command line would have carried the path first.
-FileResult RefusedSource(const FileJob& job, const StageSwitches& sw) {
+FileResult RefusedSource(const FileJob& job, const StageSwitches& sw, std::string reason) {
   FileResult refused;
   refused.ok = false;
-  refused.reason = "the path holds a character the tools' command lines cannot carry";
+  refused.reason = std::move(reason);
   if (!job.isWav) {
     refused.failedStage = Stage::Decode;
     refused.failedTool = kBeSweet;
@@ -99,8 +102,13 @@ FileResult ProcessFile(const std::string& sourcePath, const std::string& folder,
                        const OptionFragments& fragments, const StageContext& context) {
   const StageSwitches& sw = context.switches;
   FileJob job = MakeFileJob(sourcePath, folder, fragments.outputExtension, context.style);
-  if (!IsSafeToolPath(sourcePath) || !IsSafeToolPath(folder + "x")) {
-    return RefusedSource(job, sw);
+  if (!IsSafeToolPath(sourcePath, context.style) || !IsSafeToolPath(folder + "x", context.style)) {
+    const bool lost = context.style.wildcardsMarkLoss &&
+                      (sourcePath + folder).find_first_of("?*") != std::string::npos;
+    return RefusedSource(job, sw,
+                         lost ? "the path has characters outside the ANSI code page and no short "
+                                "form the tools could open"
+                              : "the path holds a character the tools' command lines cannot carry");
   }
   StageSequence stages(context);
 

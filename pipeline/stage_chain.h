@@ -43,8 +43,10 @@ struct StageContext {
 
 /// A path holding a double quote or a control character cannot be carried by
 /// the tools' command lines; nor can one ending in a backslash, which would
-/// escape the closing quote.
-bool IsSafeToolPath(std::string_view path);
+/// escape the closing quote. On Windows a "?" or "*" marks a name that lost
+/// characters on its way into the ANSI code page: no tool could open it, and
+/// a tool that expands wildcards might open another file in its stead.
+bool IsSafeToolPath(std::string_view path, const PathStyle& style);
 
 /// Runs the stages for one source file. folder ends in a separator. A source
 /// whose path is not safe is refused before anything runs; the result then

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <string>
 
+#include "pipeline/stage_chain.h"
+#include "ui/browser/ansi_paths_win32.h"
 #include "ui/browser/browser.h"
 
 namespace vorzik::ui {
@@ -110,6 +112,45 @@ TEST_F(Win32ShortPaths, AFolderInsideTheCodePageStaysAsItIs) {
   ASSERT_TRUE(::CreateDirectoryA(japanese.c_str(), nullptr));
   ASSERT_TRUE(::SetCurrentDirectoryA(japanese.c_str()));
   EXPECT_EQ(MakeNativeFileSystemQueries()->CurrentDirectory(), japanese);
+}
+
+std::optional<std::wstring> NoShortForm(const std::wstring&) {
+  return std::nullopt;
+}
+
+// A volume that keeps no short names: the name reaches the program with "?"
+// in place of what the code page lost, and the pipeline refuses it before any
+// tool runs, so the file counts as failed instead of handing a tool a name
+// that opens nothing, or, once expanded as a wildcard, another file.
+TEST(Win32AnsiPaths, WithoutAShortFormTheFileCountsAsFailed) {
+  ASSERT_EQ(::GetACP(), 932u);
+  const std::string fromPath = ToolPathOf(L"C:\\rec\\" + kKorean, NoShortForm);
+  EXPECT_NE(fromPath.find('?'), std::string::npos) << fromPath;
+
+  WIN32_FIND_DATAW found = {};
+  kKorean.copy(found.cFileName, MAX_PATH - 1);
+  const std::string fromListing = ToolNameOf(found);
+  EXPECT_NE(fromListing.find('?'), std::string::npos) << fromListing;
+
+  for (const std::string& path : {fromPath, "C:\\rec\\" + fromListing}) {
+    EXPECT_FALSE(IsSafeToolPath(path, kWindowsPathStyle)) << path;
+  }
+}
+
+// A short form is taken only when it fits the code page itself; a path that
+// fits is never replaced by one.
+TEST(Win32AnsiPaths, TheShortFormIsUsedOnlyWhereThePathDoesNotFit) {
+  auto shortForm = [](const std::wstring&) -> std::optional<std::wstring> {
+    return std::wstring(L"C:\\REC\\9B2F~1.WAV");
+  };
+  EXPECT_EQ(ToolPathOf(L"C:\\rec\\" + kKorean, shortForm), "C:\\REC\\9B2F~1.WAV");
+  EXPECT_EQ(ToolPathOf(L"C:\\rec\\" + kJapanese, shortForm), "C:\\rec\\\x89\xB9\x8A\x79.wav");
+
+  WIN32_FIND_DATAW found = {};
+  kKorean.copy(found.cFileName, MAX_PATH - 1);
+  std::wstring(L"9B2F~1.WAV").copy(found.cAlternateFileName, 13);
+  EXPECT_EQ(ToolNameOf(found), "9B2F~1.WAV");
+  EXPECT_TRUE(IsSafeToolPath("C:\\REC\\9B2F~1.WAV", kWindowsPathStyle));
 }
 
 }  // namespace

@@ -328,6 +328,28 @@ TEST(ProcessFile, RefusesPathsTheCommandLinesCannotCarry) {
   }
 }
 
+// A Windows name that lost characters to the ANSI code page and has no short
+// form reaches the pipeline with "?" in their place. It counts as failed
+// before anything runs, so no tool can expand it to another file. On Linux
+// "?" and "*" are ordinary name characters.
+TEST(ProcessFile, WindowsPathsThatLostCharactersFailBeforeAnythingRuns) {
+  for (std::string source : {"D:\\rec\\??.wav", "D:\\rec\\a*.mp2", "D:\\??\\a.mp2"}) {
+    World w;
+    std::string folder = source.substr(0, source.rfind('\\') + 1);
+    FileResult r = w.Process(source, folder, kWindowsPathStyle);
+    EXPECT_FALSE(r.ok) << source;
+    EXPECT_NE(r.failedStage, Stage::None) << source;
+    EXPECT_NE(r.reason.find("ANSI code page"), std::string::npos) << r.reason;
+    EXPECT_TRUE(w.runner.commands.empty()) << source;
+  }
+  for (std::string source : {"/d/a?b.wav", "/d/x*/a.mp2"}) {
+    World w;
+    std::string folder = source.substr(0, source.rfind('/') + 1);
+    EXPECT_TRUE(w.Process(source, folder, kPosixPathStyle).ok) << source;
+    EXPECT_FALSE(w.runner.commands.empty()) << source;
+  }
+}
+
 TEST(FileJob, NamesFromTheFolderPrefix) {
   FileJob job = MakeFileJob("D:\\rec\\a.mp2", "D:\\rec\\", ".ac3", kWindowsPathStyle);
   EXPECT_EQ(job.fileName, "a.mp2");

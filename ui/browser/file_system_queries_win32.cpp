@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "ui/browser/ansi_paths_win32.h"
 #include "ui/browser/browser_text.h"
 #include "ui/browser/file_system_queries.h"
 
@@ -28,70 +29,6 @@ DriveType FromWin32DriveType(UINT type) {
     default:
       return DriveType::Unknown;
   }
-}
-
-// The path's bytes in the ANSI code page, or none when a character has no
-// place there (the platform would put a "?" in its stead).
-std::optional<std::string> ExactAnsi(const std::wstring& wide) {
-  if (wide.empty())
-    return std::string();
-  BOOL lossy = FALSE;
-  int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
-                                     static_cast<int>(wide.size()), nullptr, 0, nullptr, &lossy);
-  if (length == 0 || lossy)
-    return std::nullopt;
-  std::string ansi(length, '\0');
-  ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
-                        ansi.data(), length, nullptr, nullptr);
-  return ansi;
-}
-
-// The conversion the A functions make: characters without a place become "?".
-std::string LossyAnsi(const std::wstring& wide) {
-  int length = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
-                                     0, nullptr, nullptr);
-  std::string ansi(length, '\0');
-  ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(), length,
-                        nullptr, nullptr);
-  return ansi;
-}
-
-std::wstring WideOf(const std::string& ansi) {
-  int length =
-      ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-  std::wstring wide(length, L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), length);
-  return wide;
-}
-
-// A path the tools can open through the ANSI functions: the path itself when
-// it fits the code page, else its short form. Without a short form the "?"
-// spelling stays, which no tool can open, so the file then counts as failed.
-std::string ToolPathOf(const std::wstring& path) {
-  if (auto exact = ExactAnsi(path))
-    return *exact;
-  DWORD needed = ::GetShortPathNameW(path.c_str(), nullptr, 0);
-  if (needed != 0) {
-    std::wstring shortPath(needed, L'\0');
-    DWORD length = ::GetShortPathNameW(path.c_str(), shortPath.data(), needed);
-    if (length != 0 && length < needed) {
-      shortPath.resize(length);
-      if (auto exact = ExactAnsi(shortPath))
-        return *exact;
-    }
-  }
-  return LossyAnsi(path);
-}
-
-// The same for one name found in a folder, from its own short form.
-std::string ToolNameOf(const WIN32_FIND_DATAW& found) {
-  if (auto exact = ExactAnsi(found.cFileName))
-    return *exact;
-  if (found.cAlternateFileName[0] != L'\0') {
-    if (auto exact = ExactAnsi(found.cAlternateFileName))
-      return *exact;
-  }
-  return LossyAnsi(found.cFileName);
 }
 
 /// The Win32 drive, volume and directory API, in the system's ANSI code page.

@@ -1,0 +1,74 @@
+#include "ui/browser/ansi_paths_win32.h"
+
+namespace vorzik::ui {
+
+namespace {
+
+// The conversion the A functions make: characters without a place become "?".
+std::string LossyAnsi(const std::wstring& wide) {
+  int length = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
+                                     0, nullptr, nullptr);
+  std::string ansi(length, '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(), length,
+                        nullptr, nullptr);
+  return ansi;
+}
+
+}  // namespace
+
+std::optional<std::wstring> SystemShortFormOf(const std::wstring& path) {
+  DWORD needed = ::GetShortPathNameW(path.c_str(), nullptr, 0);
+  if (needed == 0)
+    return std::nullopt;
+  std::wstring shortPath(needed, L'\0');
+  DWORD length = ::GetShortPathNameW(path.c_str(), shortPath.data(), needed);
+  if (length == 0 || length >= needed)
+    return std::nullopt;
+  shortPath.resize(length);
+  return shortPath;
+}
+
+std::optional<std::string> ExactAnsi(const std::wstring& wide) {
+  if (wide.empty())
+    return std::string();
+  BOOL lossy = FALSE;
+  int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
+                                     static_cast<int>(wide.size()), nullptr, 0, nullptr, &lossy);
+  if (length == 0 || lossy)
+    return std::nullopt;
+  std::string ansi(length, '\0');
+  ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                        ansi.data(), length, nullptr, nullptr);
+  return ansi;
+}
+
+std::string ToolPathOf(const std::wstring& path, ShortFormLookup shortForm) {
+  if (auto exact = ExactAnsi(path))
+    return *exact;
+  if (auto shortPath = shortForm(path)) {
+    if (auto exact = ExactAnsi(*shortPath))
+      return *exact;
+  }
+  return LossyAnsi(path);
+}
+
+std::string ToolNameOf(const WIN32_FIND_DATAW& found) {
+  if (auto exact = ExactAnsi(found.cFileName))
+    return *exact;
+  // Empty where the volume keeps no short names.
+  if (found.cAlternateFileName[0] != L'\0') {
+    if (auto exact = ExactAnsi(found.cAlternateFileName))
+      return *exact;
+  }
+  return LossyAnsi(found.cFileName);
+}
+
+std::wstring WideOf(const std::string& ansi) {
+  int length =
+      ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+  std::wstring wide(length, L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), length);
+  return wide;
+}
+
+}  // namespace vorzik::ui
