@@ -241,5 +241,41 @@ TEST_F(Win32PeerTest, TheBrowserListsShowTheModelsEntriesAndTheFolderTreeIsInden
   EXPECT_GE(::SendMessageW(Handle(form->FLB1), LB_GETITEMHEIGHT, 0, 0), 12);
 }
 
+// Picking another drive in the native box moves the model there, and the
+// folder and file lists, native and model, follow it.
+TEST_F(Win32PeerTest, PickingADriveMovesTheListsToIt) {
+  wchar_t saved[MAX_PATH] = {};
+  ::GetCurrentDirectoryW(MAX_PATH, saved);
+  const std::string before = form->DCB1.Drive();
+  int other = -1;
+  for (int i = 0; i < static_cast<int>(form->DCB1.Items().size()) && other < 0; ++i) {
+    const std::string& key = form->DCB1.Items()[i].key;
+    // Wine's c: is its prefix, z: the Linux root; both can be entered.
+    if ((key == "c" || key == "z") && key != before)
+      other = i;
+  }
+  ASSERT_GE(other, 0) << "Wine gives a second drive to pick";
+  const std::string key = form->DCB1.Items()[other].key;
+
+  HWND drives = Handle(form->DCB1);
+  ::SendMessageW(drives, CB_SETCURSEL, static_cast<WPARAM>(other), 0);
+  ::SendMessageW(peer->Panel(), WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(drives));
+  const std::string folder = form->DLB1.Directory();
+  ::SetCurrentDirectoryW(saved);
+
+  EXPECT_EQ(form->DCB1.Drive(), key);
+  EXPECT_EQ(::SendMessageW(drives, CB_GETCURSEL, 0, 0), other);
+  EXPECT_EQ(form->DLB1.Drive(), key) << folder;
+  EXPECT_EQ(form->FLB1.Directory(), folder);
+  HWND folders = Handle(form->DLB1);
+  ASSERT_EQ(::SendMessageW(folders, LB_GETCOUNT, 0, 0),
+            static_cast<LRESULT>(form->DLB1.Items().size()));
+  wchar_t first[MAX_PATH] = {};
+  ::SendMessageW(folders, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(first));
+  EXPECT_EQ(std::wstring(first), win32::WidenAnsi(form->DLB1.DisplayText(0)));
+  EXPECT_EQ(::SendMessageW(Handle(form->FLB1), LB_GETCOUNT, 0, 0), form->FLB1.Count());
+}
+
 }  // namespace
 }  // namespace vorzik::ui
