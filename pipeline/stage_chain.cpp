@@ -21,16 +21,26 @@ const char* StageName(Stage stage) {
   return "none";
 }
 
-bool IsSafeToolPath(std::string_view path, const PathStyle& style) {
+namespace {
+
+enum class PathFault { None, Uncarried, LostCharacters };
+
+PathFault FaultOf(std::string_view path, const PathStyle& style) {
   for (char c : path) {
     auto byte = static_cast<unsigned char>(c);
     if (c == '"' || byte < 0x20 || byte == 0x7F)
-      return false;
+      return PathFault::Uncarried;
     // Neither is a Shift-JIS trail byte, so a byte match is a character match.
     if (style.wildcardsMarkLoss && (c == '?' || c == '*'))
-      return false;
+      return PathFault::LostCharacters;
   }
-  return path.empty() || path.back() != '\\';
+  return path.empty() || path.back() != '\\' ? PathFault::None : PathFault::Uncarried;
+}
+
+}  // namespace
+
+bool IsSafeToolPath(std::string_view path, const PathStyle& style) {
+  return FaultOf(path, style) == PathFault::None;
 }
 
 namespace {
@@ -102,13 +112,15 @@ FileResult ProcessFile(const std::string& sourcePath, const std::string& folder,
                        const OptionFragments& fragments, const StageContext& context) {
   const StageSwitches& sw = context.switches;
   FileJob job = MakeFileJob(sourcePath, folder, fragments.outputExtension, context.style);
-  if (!IsSafeToolPath(sourcePath, context.style) || !IsSafeToolPath(folder + "x", context.style)) {
-    const bool lost = context.style.wildcardsMarkLoss &&
-                      (sourcePath + folder).find_first_of("?*") != std::string::npos;
+  PathFault fault = FaultOf(sourcePath, context.style);
+  if (fault == PathFault::None)
+    fault = FaultOf(folder + "x", context.style);
+  if (fault != PathFault::None) {
     return RefusedSource(job, sw,
-                         lost ? "the path has characters outside the ANSI code page and no short "
-                                "form the tools could open"
-                              : "the path holds a character the tools' command lines cannot carry");
+                         fault == PathFault::LostCharacters
+                             ? "the path has characters outside the ANSI code page and no short "
+                               "form the tools could open"
+                             : "the path holds a character the tools' command lines cannot carry");
   }
   StageSequence stages(context);
 

@@ -4,14 +4,19 @@ namespace vorzik::ui {
 
 namespace {
 
+// The path in the ANSI code page with the given conversion flags; lossy, when
+// given, tells whether a character had no place there.
+std::string ToAnsi(const std::wstring& wide, DWORD flags, BOOL* lossy) {
+  const int size = static_cast<int>(wide.size());
+  int length = ::WideCharToMultiByte(CP_ACP, flags, wide.data(), size, nullptr, 0, nullptr, lossy);
+  std::string ansi(length, '\0');
+  ::WideCharToMultiByte(CP_ACP, flags, wide.data(), size, ansi.data(), length, nullptr, nullptr);
+  return ansi;
+}
+
 // The conversion the A functions make: characters without a place become "?".
 std::string LossyAnsi(const std::wstring& wide) {
-  int length = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
-                                     0, nullptr, nullptr);
-  std::string ansi(length, '\0');
-  ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(), length,
-                        nullptr, nullptr);
-  return ansi;
+  return ToAnsi(wide, 0, nullptr);
 }
 
 }  // namespace
@@ -32,13 +37,9 @@ std::optional<std::string> ExactAnsi(const std::wstring& wide) {
   if (wide.empty())
     return std::string();
   BOOL lossy = FALSE;
-  int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
-                                     static_cast<int>(wide.size()), nullptr, 0, nullptr, &lossy);
-  if (length == 0 || lossy)
+  std::string ansi = ToAnsi(wide, WC_NO_BEST_FIT_CHARS, &lossy);
+  if (ansi.empty() || lossy)
     return std::nullopt;
-  std::string ansi(length, '\0');
-  ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
-                        ansi.data(), length, nullptr, nullptr);
   return ansi;
 }
 

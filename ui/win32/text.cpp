@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "ui/browser/ansi_paths_win32.h"
+
 namespace vorzik::ui::win32 {
 
 namespace {
@@ -23,7 +25,7 @@ std::wstring WidenUtf8(const std::string& text) {
 }
 
 std::wstring WidenAnsi(const std::string& text) {
-  return Widen(CP_ACP, text);
+  return WideOf(text);
 }
 
 std::string NarrowUtf8(const std::wstring& text) {
