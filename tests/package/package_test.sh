@@ -16,7 +16,9 @@ trap 'rm -rf "$work"' EXIT
 "$cpack" --config "$config" -B "$work/out" >"$work/cpack.log" 2>&1 ||
   { cat "$work/cpack.log" >&2; fail "cpack failed"; }
 debs=("$work"/out/vorzik_*.deb)
-[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "expected one vorzik_*.deb, found: ${debs[*]}"
+if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
+  fail "expected one vorzik_*.deb, found: ${debs[*]}"
+fi
 deb=${debs[0]}
 
 depends=$(dpkg-deb -f "$deb" Depends)
