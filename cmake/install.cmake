@@ -21,7 +21,8 @@ endforeach()
 
 set(vorzik_staging "${CMAKE_BINARY_DIR}/install-staging")
 file(MAKE_DIRECTORY "${vorzik_staging}/links" "${vorzik_staging}/man")
-file(RELATIVE_PATH vorzik_bin_to_private "/${CMAKE_INSTALL_BINDIR}" "/${VORZIK_INSTALL_PRIVATE_DIR}")
+file(RELATIVE_PATH vorzik_bin_to_private "${CMAKE_INSTALL_FULL_BINDIR}"
+     "${CMAKE_INSTALL_FULL_LIBDIR}/vorzik")
 foreach(command vorzik vorzik-convert)
   if(NOT TARGET ${command})
     continue()
