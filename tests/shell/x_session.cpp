@@ -170,6 +170,16 @@ std::optional<int> Process::WaitExit(std::chrono::milliseconds timeout) {
   return WEXITSTATUS(status_);
 }
 
+std::optional<int> Process::WaitKilled(std::chrono::milliseconds timeout) {
+  if (!WaitFor([this] { return Ended(); }, timeout) || pid_ <= 0 || !WIFSIGNALED(status_))
+    return std::nullopt;
+  return WTERMSIG(status_);
+}
+
+bool Process::Signal(int signal) {
+  return pid_ > 0 && !reaped_ && kill(pid_, signal) == 0;
+}
+
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
   const auto end = std::chrono::steady_clock::now() + timeout;
   while (!condition()) {
