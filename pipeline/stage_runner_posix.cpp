@@ -90,8 +90,12 @@ class StopSignalForwarding {
     forward.sa_handler = PassStopSignalOn;
     sigemptyset(&forward.sa_mask);
     forward.sa_flags = SA_RESTART;
-    for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
-      ::sigaction(kStopSignals[i], &forward, &saved_[i]);
+    for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
+      ::sigaction(kStopSignals[i], nullptr, &saved_[i]);
+      // A signal the user has us ignore (nohup) stays ignored.
+      if (saved_[i].sa_handler != SIG_IGN)
+        ::sigaction(kStopSignals[i], &forward, nullptr);
+    }
   }
   ~StopSignalForwarding() {
     runningChild = 0;
@@ -231,6 +235,7 @@ class PosixStageRunner final : public StageRunner {
         pump_();
       sched_yield();
     }
+    runningChild = 0;  // reaped: its pid may be another's soon
     outcome.stopSignal = stopSignal;
     if (status >= 0 && WIFEXITED(status)) {
       outcome.exitCode = WEXITSTATUS(status);
