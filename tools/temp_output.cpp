@@ -10,6 +10,7 @@
 #include <climits>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <random>
 
 #include "tool_error.h"
@@ -105,18 +106,14 @@ TempOutput::~TempOutput() {
     ::close(unnamed_);
 }
 
-void TempOutput::CreateNamed() {
+// Tries short names until create makes one that did not exist; each is
+// announced before it exists, so a signal never leaves it behind.
+std::string TempOutput::NewShortName(const std::function<bool(const std::string&)>& create) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string candidate = ShortName(folder_);
-    // Announced before it exists, so a signal never leaves it behind.
     Announce(candidate);
-    int fd = ::open(candidate.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-      ::close(fd);
-      namedPath_ = candidate;
-      writePath_ = candidate;
-      return;
-    }
+    if (create(candidate))
+      return candidate;
     int error = errno;
     Withdraw();
     if (error != EEXIST)
@@ -125,23 +122,21 @@ void TempOutput::CreateNamed() {
   Fail(finalPath_, EEXIST);
 }
 
+void TempOutput::CreateNamed() {
+  namedPath_ = NewShortName([](const std::string& name) {
+    int fd = ::open(name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+    return fd >= 0 && ::close(fd) == 0;
+  });
+  writePath_ = namedPath_;
+}
+
 // A file without a name cannot replace another: it gets a short name first,
 // which the rename then moves into place.
 void TempOutput::LinkUnnamed() {
-  std::string self = "/proc/self/fd/" + std::to_string(unnamed_);
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string candidate = ShortName(folder_);
-    Announce(candidate);
-    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-      namedPath_ = candidate;
-      return;
-    }
-    int error = errno;
-    Withdraw();
-    if (error != EEXIST)
-      Fail(finalPath_, error);
-  }
-  Fail(finalPath_, EEXIST);
+  const std::string self = "/proc/self/fd/" + std::to_string(unnamed_);
+  namedPath_ = NewShortName([&](const std::string& name) {
+    return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+  });
 }
 
 void TempOutput::Commit() {

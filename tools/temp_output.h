@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace vorzik::tools {
@@ -26,6 +27,7 @@ class TempOutput {
   void Commit();
 
  private:
+  std::string NewShortName(const std::function<bool(const std::string&)>& create);
   void CreateNamed();
   void LinkUnnamed();
 
