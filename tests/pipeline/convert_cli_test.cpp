@@ -88,33 +88,36 @@ class ConvertCli : public ::testing::Test {
     posix_spawn_file_actions_destroy(&actions);
     ::unsetenv("VORZIK_TOOL_HANG");
     ::unsetenv("VORZIK_TOOL_PID_FILE");
-    for (int i = 0; i < 1000 && !(fs::exists(output) && fs::exists(dir_ / "tool.pid")); ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    Eventually([&] { return fs::exists(output) && fs::exists(dir_ / "tool.pid"); });
     toolPid_ = std::atoi(ReadFile(dir_ / "tool.pid").c_str());
     return pid;
   }
 
-  // True once the process has ended (a zombie nobody reaps counts).
-  static bool Ended(pid_t pid) {
-    for (int i = 0; i < 500; ++i) {
-      std::string stat =
-          ::kill(pid, 0) == 0 ? ReadFile("/proc/" + std::to_string(pid) + "/stat") : std::string();
-      auto close = stat.rfind(')');
-      if (stat.empty() || (close != std::string::npos && stat.compare(close, 3, ") Z") == 0))
+  // Polls for up to ten seconds; true once the condition holds.
+  static bool Eventually(const std::function<bool()>& condition) {
+    for (int i = 0; i < 1000; ++i) {
+      if (condition())
         return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return false;
   }
 
+  // True once the process has ended (a zombie nobody reaps counts).
+  static bool Ended(pid_t pid) {
+    return Eventually([pid] {
+      std::string stat =
+          ::kill(pid, 0) == 0 ? ReadFile("/proc/" + std::to_string(pid) + "/stat") : std::string();
+      auto close = stat.rfind(')');
+      return stat.empty() || (close != std::string::npos && stat.compare(close, 3, ") Z") == 0);
+    });
+  }
+
   // The wait status of our child, or -1 when it did not end in time.
   static int WaitFor(pid_t pid) {
     int status = 0;
-    for (int i = 0; i < 1000; ++i) {
-      if (::waitpid(pid, &status, WNOHANG) == pid)
-        return status;
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    if (Eventually([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }))
+      return status;
     ::kill(pid, SIGKILL);
     ::waitpid(pid, &status, 0);
     return -1;
