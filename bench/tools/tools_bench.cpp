@@ -3,7 +3,8 @@
 // time for both and the ratio their time / our time (above 1: ours is faster), on CPU
 // time and on wall time.
 //
-//   tools_bench [RUNS]   (default 3; the best run of each counts)
+//   tools_bench [RUNS] [TOOLS_DIR]   (default 3 runs, the best of each counts; the tools
+//                                     of this build unless another folder is named)
 #include <sys/resource.h>
 #include <sys/wait.h>
 
@@ -99,7 +100,7 @@ struct Row {
 
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
-  const std::string bin = VORZIK_TOOLS_DIR;
+  const std::string bin = argc > 2 ? argv[2] : VORZIK_TOOLS_DIR;
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / "vorzik-tools-bench";
   std::filesystem::create_directories(dir);
   const std::string in = (dir / "in.wav").string();
