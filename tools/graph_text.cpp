@@ -139,7 +139,9 @@ std::string BeSweetChain(const BeSweetArgs& args, int inputChannels) {
 }
 
 std::string PeakMeasureChain() {
-  return "aformat=sample_fmts=flt,astats=metadata=1:measure_perchannel=none:"
+  // astats works out all its figures again for every frame it tags, so it gets few and
+  // long frames: an MP2 frame is only 1152 samples.
+  return "asetnsamples=n=65536,aformat=sample_fmts=flt,astats=metadata=1:measure_perchannel=none:"
          "measure_overall=Max_level+Min_level";
 }
 
