@@ -22,10 +22,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "stereo_wav.h"
 
 extern char** environ;
 
@@ -65,36 +66,18 @@ bool Run(const Args& args) {
 /// A recording with a varying bass line, a melody and a little noise; the bass swells
 /// so that the +12 dB shelf drives it past full scale now and then, as real music does.
 void WriteRecording(const std::string& path, double seconds, int seed) {
-  std::ofstream out(path, std::ios::binary);
-  const auto frames = uint32_t(seconds * kRate);
-  const uint32_t bytes = frames * 4;
-  auto put32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-  auto put16 = [&](uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-  out << "RIFF";
-  put32(36 + bytes);
-  out << "WAVEfmt ";
-  put32(16);
-  put16(1);
-  put16(2);
-  put32(kRate);
-  put32(kRate * 4);
-  put16(4);
-  put16(16);
-  out << "data";
-  put32(bytes);
   uint32_t noise = 1 + uint32_t(seed);
   const double bassHz = 45 + 7 * seed;
   const double toneHz = 440 + 55 * seed;
-  for (uint32_t n = 0; n < frames; ++n) {
+  vorzik::bench::WriteStereoWav(path, kRate, uint32_t(seconds * kRate), [&](uint32_t n) {
     const double t = double(n) / kRate;
     const double swell = 0.17 + 0.13 * std::sin(2 * M_PI * 0.1 * t);
     const double bass = swell * std::sin(2 * M_PI * bassHz * t);
     const double tone = 0.15 * std::sin(2 * M_PI * toneHz * t) * (0.6 + 0.4 * std::sin(3 * t));
     noise = noise * 1664525u + 1013904223u;
     const double hiss = 0.03 * (double(noise >> 8) / (1 << 24) - 0.5);
-    put16(uint16_t(int16_t(std::lround((bass + tone + hiss) * 32767))));
-    put16(uint16_t(int16_t(std::lround((bass - tone + hiss) * 32767))));
-  }
+    return std::pair(bass + tone + hiss, bass - tone + hiss);
+  });
 }
 
 const Args kFfmpeg = {"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y", "-i"};
