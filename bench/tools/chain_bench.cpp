@@ -4,7 +4,9 @@
 // MP2 at 224 kbit/s), and through ffmpeg's decoder, "sox bass +12 150", "sox norm -0.915"
 // and ffmpeg's libtwolame encoder. Each chain's wall time over all files, the best of
 // RUNS runs taken in turn, and the ratio reference / ours (above 1: ours is faster).
-// Both chains must leave every output; a missing or short one fails the run.
+// Both chains must leave every output; a missing or short one fails the run. A third
+// row runs the same tool command lines without vorzik-convert, which waits for each tool
+// in a busy poll, so that the tools' own time shows apart from the front end's.
 //
 //   chain_bench [--files N] [--seconds L] [--runs R] [--bin DIR] [--before DIR]
 //
@@ -105,28 +107,55 @@ Chain Ours(const std::string& name, const std::string& bin) {
           }};
 }
 
-Chain Reference(const std::string& work) {
-  auto stage = [work](const std::string& source, int n) {
-    return work + "/" + fs::path(source).stem().string() + "_TMP" + std::to_string(n) + ".wav";
-  };
+/// The four stages' command lines for a source, its three stage files and the output.
+using Stages = std::function<std::vector<Args>(const std::string& source, const std::string& t1,
+                                               const std::string& t2, const std::string& t3,
+                                               const std::string& out)>;
+
+/// Runs the stages one after another in `work`, deleting each stage file once it has
+/// been read, as the front end does.
+Chain Staged(const std::string& name, const std::string& work, const Stages& stages) {
   auto output = [work](const std::string& source) {
     return work + "/" + fs::path(source).filename().string();
   };
-  return {"ffmpeg + sox",
+  return {name,
           [=](const std::string& source) {
-            const std::string t1 = stage(source, 1);
-            const std::string t2 = stage(source, 2);
-            const std::string t3 = stage(source, 3);
-            const bool ok =
-                Run(Concat(kFfmpeg, {source, "-ac", "2", "-c:a", "pcm_s16le", t1})) &&
-                Run({"sox", t1, t2, "bass", "+12", "150"}) && fs::remove(t1) &&
-                Run({"sox", t2, t3, "norm", "-0.915"}) && fs::remove(t2) &&
-                Run(Concat(kFfmpeg, {t3, "-c:a", "libtwolame", "-b:a", std::to_string(kKbps) + "k",
-                                     "-mode", "joint_stereo", output(source)})) &&
-                fs::remove(t3);
-            return ok;
+            const std::string stem = work + "/" + fs::path(source).stem().string();
+            const std::vector<std::string> tmp = {stem + "_TMP1.wav", stem + "_TMP2.wav",
+                                                  stem + "_TMP3.wav"};
+            const std::vector<Args> lines = stages(source, tmp[0], tmp[1], tmp[2], output(source));
+            for (size_t i = 0; i < lines.size(); ++i) {
+              if (!Run(lines[i]) || (i > 0 && !fs::remove(tmp[i - 1]))) {
+                return false;
+              }
+            }
+            return true;
           },
           output};
+}
+
+Chain Reference(const std::string& work) {
+  return Staged("ffmpeg + sox", work, [](auto& source, auto& t1, auto& t2, auto& t3, auto& out) {
+    return std::vector<Args>{
+        Concat(kFfmpeg, {source, "-ac", "2", "-c:a", "pcm_s16le", t1}),
+        {"sox", t1, t2, "bass", "+12", "150"},
+        {"sox", t2, t3, "norm", "-0.915"},
+        Concat(kFfmpeg, {t3, "-c:a", "libtwolame", "-b:a", std::to_string(kKbps) + "k", "-mode",
+                         "joint_stereo", out})};
+  });
+}
+
+/// The command lines vorzik-convert passes, run without it: what the tools cost alone,
+/// apart from the front end's busy wait for each of them.
+Chain ToolsAlone(const std::string& work, const std::string& bin) {
+  return Staged("tools alone", work, [bin](auto& source, auto& t1, auto& t2, auto& t3, auto& out) {
+    return std::vector<Args>{
+        {bin + "/BeSweet.exe", "-core(", "-input", source, "-output", t1, "-2ch", ")"},
+        {bin + "/ql7rziir.exe", "-y", t1, t2},
+        {bin + "/normalize.exe", "-m", "90", "-o", t3, t2},
+        {bin + "/BeSweet.exe", "-core(", "-input", t3, "-output", out, ")", "-mp2enc(", "-b",
+         std::to_string(kKbps), "-m", "s", ")"}};
+  });
 }
 
 double ChildCpuSeconds() {
@@ -199,6 +228,7 @@ int main(int argc, char** argv) {
   }
   const std::string dir = pattern;
   fs::create_directories(dir + "/reference");
+  fs::create_directories(dir + "/tools");
   std::vector<std::string> sources;
   for (int i = 0; i < files; ++i) {
     const std::string wav = dir + "/made.wav";
@@ -212,7 +242,8 @@ int main(int argc, char** argv) {
   }
   fs::remove(dir + "/made.wav");
 
-  std::vector<Chain> chains = {Ours("vorzik-convert", bin), Reference(dir + "/reference")};
+  std::vector<Chain> chains = {Ours("vorzik-convert", bin), Reference(dir + "/reference"),
+                               ToolsAlone(dir + "/tools", bin)};
   if (!before.empty()) {
     chains.push_back(Ours("vorzik-convert (before)", before));
   }
