@@ -45,24 +45,21 @@ void Pump(AudioDecoder& decoder, FilterPipe& pipe, const std::string& input, boo
 
 }  // namespace
 
-AudioInfo ProbeAudio(const std::string& path) {
-  AudioDecoder decoder(path);
-  return {decoder.context().sample_rate, decoder.context().ch_layout.nb_channels};
-}
-
-void Convert(const std::string& input, const std::string& output, const std::string& chain,
+void Convert(const std::string& input, const std::string& output, const ChainFor& chain,
              const ConvertOptions& options) {
+  // The input is opened once, first: an unreadable input is the failure reported.
+  AudioDecoder decoder(input);
+  const AVCodecContext& source = decoder.context();
   std::error_code error;
   if (!options.overwrite && std::filesystem::exists(output, error)) {
     throw RuntimeError(output + " exists (use -y to overwrite)");
   }
   TempOutput temp(output);
   {
-    AudioDecoder decoder(input);
-    const AVCodecContext& source = decoder.context();
     AudioWriter writer(temp.path(), output, options.output, source.sample_rate,
                        source.ch_layout.nb_channels, source.sample_fmt);
-    FilterPipe pipe(&source, chain, writer.format());
+    FilterPipe pipe(&source, chain({source.sample_rate, source.ch_layout.nb_channels}),
+                    writer.format());
     Pump(decoder, pipe, input, options.keepInputLength, [&](AVFrame* f) { writer.Write(f); });
     writer.Finish();
   }

@@ -15,7 +15,8 @@ struct AudioInfo {
   int channels = 0;
 };
 
-AudioInfo ProbeAudio(const std::string& path);
+/// The graph text for an input, which may depend on its rate and channels.
+using ChainFor = std::function<std::string(const AudioInfo& input)>;
 
 struct ConvertOptions {
   OutputSpec output;
@@ -24,7 +25,7 @@ struct ConvertOptions {
   bool keepInputLength = false;
 };
 
-void Convert(const std::string& input, const std::string& output, const std::string& chain,
+void Convert(const std::string& input, const std::string& output, const ChainFor& chain,
              const ConvertOptions& options);
 
 /// Runs `input` through `chain` and shows every resulting frame to `onFrame`.

@@ -3,14 +3,23 @@
 
 extern "C" {
 #include <libavutil/channel_layout.h>
+#include <libavutil/dict.h>
 }
 
 namespace vorzik::tools {
 
 AudioDecoder::AudioDecoder(const std::string& path) : path_(path), packet_(MakePacket()) {
   AVFormatContext* format = nullptr;
+  AVDictionary* options = nullptr;
+  // A WAV comes in packets of 4 KiB by default, and every filter of the graph pays its
+  // cost per frame (statistics, buffers) that often; larger packets change no sample.
+  av_dict_set(&options, "max_size", "65536", 0);
+  // The stream's parameters are known after a few packets. Left at its 5 MB default,
+  // probing runs every format's probe over ever larger stretches of a PCM stream.
+  av_dict_set(&options, "probesize", "32768", 0);
   // "file:" keeps a name with a colon ("take:2.wav") from being read as a protocol.
-  int r = avformat_open_input(&format, ("file:" + path).c_str(), nullptr, nullptr);
+  int r = avformat_open_input(&format, ("file:" + path).c_str(), nullptr, &options);
+  av_dict_free(&options);
   if (r < 0) {
     throw RuntimeError("cannot read " + path + ": " + AvErrorText(r));
   }

@@ -53,6 +53,23 @@ std::string FirShelf(double boostDb, double quality, int sampleRate) {
          ":accuracy=" + FormatNumber(accuracy) + ":zero_phase=1,atrim=start=0";
 }
 
+// A boost of 0 dB changes nothing, whatever its shape: only the limiter follows it.
+std::vector<std::string> BoostStages(const Boost& boost) {
+  const double db = boost.decibels;
+  if (db == 0) {
+    return {};
+  }
+  switch (boost.shape) {
+    case BoostShape::kFlat:
+      return {"volume=volume=" + FormatNumber(db) + "dB"};
+    case BoostShape::kLowShelf:
+      return {Biquad("lowshelf", kShelfCornerHz, db)};
+    case BoostShape::kLoudness:
+      return {Biquad("lowshelf", 100, db), Biquad("highshelf", 8000, db / 2)};
+  }
+  return {};
+}
+
 std::vector<std::string> Fades(const FilterArgs& args, int64_t totalSamples) {
   std::vector<std::string> parts;
   const auto in = static_cast<int64_t>(std::llround(args.fadeInFrames * kFadeFrameSamples));
@@ -92,9 +109,12 @@ std::string BassCorrectionChain(const FilterArgs& args, bool fir, int sampleRate
   for (std::string& fade : Fades(args, totalSamples)) {
     parts.push_back(fade);
   }
+  // -e 0 is no shelf at all: a 0 dB one costs as much and at best changes nothing.
   const double boostDb = kShelfBoostDb * args.effectPercent / 100.0;
-  parts.push_back(fir ? FirShelf(boostDb, args.quality, sampleRate)
-                      : Biquad("lowshelf", kShelfCornerHz, boostDb));
+  if (boostDb != 0) {
+    parts.push_back(fir ? FirShelf(boostDb, args.quality, sampleRate)
+                        : Biquad("lowshelf", kShelfCornerHz, boostDb));
+  }
   if (args.gainPercent != 100) {
     parts.push_back("volume=volume=" + FormatNumber(args.gainPercent / 100.0));
   }
@@ -120,18 +140,8 @@ std::string BeSweetChain(const BeSweetArgs& args, int inputChannels) {
                     ":range=0.00003:ratio=9000:knee=1:attack=2:release=50:detection=rms");
   }
   if (args.boost) {
-    const double db = args.boost->decibels;
-    switch (args.boost->shape) {
-      case BoostShape::kFlat:
-        parts.push_back("volume=volume=" + FormatNumber(db) + "dB");
-        break;
-      case BoostShape::kLowShelf:
-        parts.push_back(Biquad("lowshelf", kShelfCornerHz, db));
-        break;
-      case BoostShape::kLoudness:
-        parts.push_back(Biquad("lowshelf", 100, db));
-        parts.push_back(Biquad("highshelf", 8000, db / 2));
-        break;
+    for (std::string& stage : BoostStages(*args.boost)) {
+      parts.push_back(stage);
     }
     parts.push_back(Limiter());
   }
@@ -139,7 +149,9 @@ std::string BeSweetChain(const BeSweetArgs& args, int inputChannels) {
 }
 
 std::string PeakMeasureChain() {
-  return "aformat=sample_fmts=flt,astats=metadata=1:measure_perchannel=none:"
+  // astats works out all its figures again for every frame it tags, so it gets few and
+  // long frames: an MP2 frame is only 1152 samples.
+  return "asetnsamples=n=65536,aformat=sample_fmts=flt,astats=metadata=1:measure_perchannel=none:"
          "measure_overall=Max_level+Min_level";
 }
 

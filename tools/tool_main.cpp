@@ -34,12 +34,14 @@ double MeasurePeak(const std::string& input) {
 
 void RunBassCorrection(const Words& words, bool fir) {
   const FilterArgs args = ParseFilterArgs(words, fir);
-  const AudioInfo info = ProbeAudio(args.input);
   const int64_t total = args.fadeOutFrames > 0 ? CountSamples(args.input) : 0;
   ConvertOptions options;
   options.overwrite = args.overwrite;
   options.keepInputLength = true;
-  Convert(args.input, args.output, BassCorrectionChain(args, fir, info.sampleRate, total), options);
+  Convert(
+      args.input, args.output,
+      [&](const AudioInfo& in) { return BassCorrectionChain(args, fir, in.sampleRate, total); },
+      options);
 }
 
 void RunNormalize(const Words& words) {
@@ -47,19 +49,22 @@ void RunNormalize(const Words& words) {
   const double peak = MeasurePeak(args.input);
   // A silent file stays silent rather than being scaled by infinity.
   const double scale = peak > 0 ? args.ratioPercent / 100.0 / peak : 1.0;
-  Convert(args.input, args.output, ScaleChain(scale), ConvertOptions{});
+  Convert(
+      args.input, args.output, [&](const AudioInfo&) { return ScaleChain(scale); },
+      ConvertOptions{});
 }
 
 void RunBeSweet(const Words& words) {
   const BeSweetArgs args = ParseBeSweetArgs(words);
-  const AudioInfo info = ProbeAudio(args.input);
   ConvertOptions options;
   options.output.encoder = args.encoder;
   options.output.bitRateKbps = args.bitRateKbps;
   options.output.errorProtection = args.errorProtection;
   options.output.vorbisQuality = args.vorbisQuality;
   options.output.channels = args.twoChannels ? 2 : 0;
-  Convert(args.input, args.output, BeSweetChain(args, info.channels), options);
+  Convert(
+      args.input, args.output, [&](const AudioInfo& in) { return BeSweetChain(args, in.channels); },
+      options);
 }
 
 int RunTool(const char* name, int argc, char** argv, void (*work)(const Words&)) {

@@ -3,7 +3,8 @@
 // time for both and the ratio their time / our time (above 1: ours is faster), on CPU
 // time and on wall time.
 //
-//   tools_bench [RUNS]   (default 3; the best run of each counts)
+//   tools_bench [RUNS] [TOOLS_DIR]   (default 3 runs, the best of each counts; the tools
+//                                     of this build unless another folder is named)
 #include <sys/resource.h>
 #include <sys/wait.h>
 
@@ -12,9 +13,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
+
+#include "stereo_wav.h"
 
 namespace {
 
@@ -26,33 +28,14 @@ std::string Quote(const std::string& s) {
 }
 
 void WriteInput(const std::string& path) {
-  std::ofstream out(path, std::ios::binary);
-  const uint32_t frames = uint32_t(kSeconds * kRate);
-  const uint32_t bytes = frames * 4;
-  auto put32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-  auto put16 = [&](uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-  out << "RIFF";
-  put32(36 + bytes);
-  out << "WAVEfmt ";
-  put32(16);
-  put16(1);
-  put16(2);
-  put32(kRate);
-  put32(kRate * 4);
-  put16(4);
-  put16(16);
-  out << "data";
-  put32(bytes);
   uint32_t noise = 1;
-  for (uint32_t n = 0; n < frames; ++n) {
+  vorzik::bench::WriteStereoWav(path, kRate, uint32_t(kSeconds * kRate), [&](uint32_t n) {
     const double t = double(n) / kRate;
     noise = noise * 1664525u + 1013904223u;
     const double v = 0.3 * std::sin(2 * M_PI * 60 * t) + 0.2 * std::sin(2 * M_PI * 1000 * t) +
                      0.05 * (double(noise >> 8) / (1 << 24) - 0.5);
-    const auto s = int16_t(std::lround(v * 32767));
-    put16(uint16_t(s));
-    put16(uint16_t(s));
-  }
+    return std::pair(v, v);
+  });
 }
 
 struct Timing {
@@ -99,7 +82,7 @@ struct Row {
 
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
-  const std::string bin = VORZIK_TOOLS_DIR;
+  const std::string bin = argc > 2 ? argv[2] : VORZIK_TOOLS_DIR;
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / "vorzik-tools-bench";
   std::filesystem::create_directories(dir);
   const std::string in = (dir / "in.wav").string();

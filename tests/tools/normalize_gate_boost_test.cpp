@@ -161,5 +161,47 @@ TEST(Boost, LoudSourceIsLimited) {
   EXPECT_GT(peak, 0.9);
 }
 
+struct NeutralCase {
+  const char* name;
+  const char* program;
+  std::vector<std::string> options;  // before the paths; "IN" and "OUT" stand for them
+};
+
+class NeutralSettings : public ::testing::TestWithParam<NeutralCase> {};
+
+// No shelf and no boost: a signal below the limiter's level comes out sample for sample.
+TEST_P(NeutralSettings, PassAQuietSignalUntouched) {
+  vorzik::testing::TempDir dir;
+  WriteWav(dir / "in.wav", MakeTones({{50, 0.3}, {1000, 0.2}, {9000, 0.1}}, 1.0));
+  std::vector<std::string> args;
+  for (const std::string& word : GetParam().options) {
+    args.push_back(word == "IN" ? dir / "in.wav" : word == "OUT" ? dir / "out.wav" : word);
+  }
+  const ToolRun run = RunTool(GetParam().program, args);
+  ASSERT_EQ(run.exitCode, 0) << run.errorText;
+  const Pcm in = ReadWav(dir / "in.wav");
+  const Pcm out = ReadWav(dir / "out.wav");
+  ASSERT_EQ(out.channels.size(), in.channels.size());
+  for (size_t c = 0; c < in.channels.size(); ++c) {
+    EXPECT_EQ(out.channels[c], in.channels[c]) << "channel " << c;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tools, NeutralSettings,
+    ::testing::Values(
+        NeutralCase{"Iir", "ql7rziir.exe", {"-y", "-e", "0", "-g", "100", "IN", "OUT"}},
+        NeutralCase{"Fir", "ql7rzfir.exe", {"-y", "-q", "200", "-e", "0", "IN", "OUT"}},
+        NeutralCase{"FlatBoost",
+                    "BeSweet.exe",
+                    {"-core(", "-input", "IN", "-output", "OUT", ")", "-boost(", "/b=0db", ")"}},
+        NeutralCase{"ShelfBoost",
+                    "BeSweet.exe",
+                    {"-core(", "-input", "IN", "-output", "OUT", ")", "-boost(", "/b2=0db", ")"}},
+        NeutralCase{"LoudnessBoost",
+                    "BeSweet.exe",
+                    {"-core(", "-input", "IN", "-output", "OUT", ")", "-boost(", "/b3=0db", ")"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace vorzik::tools::testing
