@@ -21,13 +21,10 @@ namespace vorzik::ui {
 namespace {
 
 using testing::QtPeerTest;
+using testing::RadioButtons;
 
 QString Q(const std::string& s) {
   return QString::fromUtf8(s);
-}
-
-QList<QRadioButton*> RadioButtons(QWidget* group) {
-  return group->findChildren<QRadioButton*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
 TEST_F(QtPeerTest, EveryControlHasAWidgetWithTheModelsGeometryTooltipAndEnabledState) {
@@ -238,7 +235,7 @@ TEST_F(QtPeerTest, PickingFromTheListShowsTheWholeItem) {
   EXPECT_EQ(w->currentText(), "10");
 }
 
-TEST_F(QtPeerTest, UpDownArrowsAndArrowKeysStepTheModelWithoutWrapping) {
+TEST_F(QtPeerTest, TheSpinnersArrowsStepTheModelWithoutWrapping) {
   struct Pair {
     UpDown* upDown;
     Edit* edit;
@@ -258,14 +255,7 @@ TEST_F(QtPeerTest, UpDownArrowsAndArrowKeysStepTheModelWithoutWrapping) {
     EXPECT_EQ(p.upDown->Position(), p.upDown->Max()) << p.upDown->Name();
     QTest::mouseClick(down, Qt::LeftButton);
     EXPECT_EQ(p.upDown->Position(), p.upDown->Max() - 1) << p.upDown->Name();
-    auto* line = WidgetOf<QLineEdit>(*p.edit);
-    line->setFocus();
-    QTest::keyClick(line, Qt::Key_Up);
-    QTest::keyClick(line, Qt::Key_Up);
-    EXPECT_EQ(line->text(), QString::number(p.upDown->Max())) << p.edit->Name();
-    p.upDown->SetPosition(p.upDown->Min());
-    QTest::keyClick(line, Qt::Key_Down);
-    EXPECT_EQ(p.edit->Text(), std::to_string(p.upDown->Min())) << p.edit->Name();
+    EXPECT_EQ(WidgetOf<QLineEdit>(*p.edit)->text(), QString::number(p.upDown->Max() - 1));
   }
 }
 

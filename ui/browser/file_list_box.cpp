@@ -118,10 +118,9 @@ void TFileListBox::ReadEntries() {
 bool TFileListBox::Insert(const std::string& name) {
   if (items_.size() >= capacity_)
     return false;
-  const PathStyle& style = fs_.Style();
   auto at = std::upper_bound(
       items_.begin(), items_.end(), name,
-      [&](const std::string& a, const std::string& b) { return NameLess(a, b, style); });
+      [&](const std::string& a, const std::string& b) { return NameLess(fs_, a, b); });
   std::size_t position = static_cast<std::size_t>(at - items_.begin());
   items_.insert(at, name);
   if (position == kHourGlassPosition)

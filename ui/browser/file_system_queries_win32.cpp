@@ -122,6 +122,14 @@ class Win32FileSystemQueries final : public FileSystemQueries {
     ::FindClose(search);
     return entries;
   }
+
+  // As the platform's own lists sort: the user's locale, case ignored.
+  int CompareNames(std::string_view a, std::string_view b) const override {
+    const int result =
+        ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
+                         b.data(), static_cast<int>(b.size()));
+    return result == 0 ? a.compare(b) : result - CSTR_EQUAL;
+  }
 };
 
 }  // namespace

@@ -185,6 +185,17 @@ class FileListWidget : public QListWidget {
       QApplication::restoreOverrideCursor();
   }
 
+ protected:
+  // The view makes its first entry current when it gains the focus by Tab or
+  // Enter; only the user's own choice selects an entry.
+  void focusInEvent(QFocusEvent* event) override {
+    {
+      QSignalBlocker quiet(this);
+      QListWidget::focusInEvent(event);
+    }
+    ShowSelection();
+  }
+
  private:
   void Reflect(Property what) {
     switch (what) {

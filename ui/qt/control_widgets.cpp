@@ -1,5 +1,6 @@
 #include "ui/qt/control_widgets.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -74,6 +75,12 @@ QWidget* MakeRadioGroup(RadioGroup& group, QWidget* parent, const std::shared_pt
   OnModel(group, Property::ItemIndex, alive, [buttons, &group] {
     QSignalBlocker blocker(buttons);
     CheckItem(buttons, group.ItemIndex());
+    // The selected item is the group's tab stop: a focused group shows its
+    // focus there.
+    auto* focused = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+    QAbstractButton* checked = buttons->checkedButton();
+    if (checked && focused && focused != checked && buttons->buttons().contains(focused))
+      checked->setFocus(Qt::TabFocusReason);
   });
   return widget;
 }
@@ -165,7 +172,8 @@ QWidget* MakeComboBox(ComboBox& combo, QWidget* parent, const std::shared_ptr<bo
 
 QWidget* MakeButton(Button& button, QWidget* parent) {
   auto* widget = new QPushButton(ToQt(button.Caption()), parent);
-  // Enter presses the focused button; neither is the window's default button.
+  // Enter on the focused button presses it (the model's key rule, which the
+  // key router applies first); neither is the window's default button.
   widget->setAutoDefault(true);
   widget->setDefault(false);
   QObject::connect(widget, &QPushButton::clicked, widget, [&button] { button.Click(); });

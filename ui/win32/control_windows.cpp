@@ -82,9 +82,15 @@ NativeControl MakeRadioGroup(RadioGroup& group, HWND parent, HINSTANCE instance,
                                 item, parent, instance));
   }
   auto show = [items = native.items, &group] {
-    for (int i = 0; i < static_cast<int>(items.size()); ++i)
-      ::SendMessageW(items[i], BM_SETCHECK, i == group.ItemIndex() ? BST_CHECKED : BST_UNCHECKED,
-                     0);
+    const int index = group.ItemIndex();
+    bool focused = false;
+    for (int i = 0; i < static_cast<int>(items.size()); ++i) {
+      ::SendMessageW(items[i], BM_SETCHECK, i == index ? BST_CHECKED : BST_UNCHECKED, 0);
+      focused = focused || ::GetFocus() == items[i];
+    }
+    // The selected item is the group's tab stop: a focused group shows its focus there.
+    if (focused && index >= 0 && index < static_cast<int>(items.size()))
+      ::SetFocus(items[index]);
   };
   show();
   OnModel(group, Property::ItemIndex, alive, show);

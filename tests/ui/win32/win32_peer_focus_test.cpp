@@ -30,19 +30,6 @@ TEST_F(Win32PeerTest, EnterInEveryBoundControlFocusesTheNextTabStop) {
   EXPECT_EQ(form->E1.Text(), "200");
 }
 
-TEST_F(Win32PeerTest, EnterInE5GoesToCB2AndSkipsSwitchedOffControls) {
-  form->CB7.SetChecked(true);
-  form->E5.SetEnabled(true);
-  ::SetFocus(peer->HandleOf(form->E5));
-  EXPECT_EQ(form->Focus().Focused(), &form->E5);
-  PressKey(::GetFocus(), VK_RETURN, L'\r');
-  EXPECT_EQ(::GetFocus(), peer->HandleOf(form->CB2));
-  form->E5.SetEnabled(false);
-  ::SetFocus(peer->HandleOf(form->CB7));
-  PressKey(::GetFocus(), VK_RETURN, L'\r');
-  EXPECT_EQ(form->Focus().Focused(), &form->CB2);
-}
-
 TEST_F(Win32PeerTest, TabAndShiftTabWalkTheModelsOrder) {
   ::SetFocus(peer->HandleOf(form->CB1));
   PressKey(::GetFocus(), VK_TAB, L'\t');
@@ -72,26 +59,38 @@ TEST_F(Win32PeerTest, EnterOnAFocusedButtonPressesItAndInAnEditPressesNone) {
   EXPECT_EQ(form->Focus().Focused(), &form->CB8);
 }
 
-TEST_F(Win32PeerTest, EnterOnAFocusedRadioItemDoesNothing) {
+TEST_F(Win32PeerTest, AnArrowOnARadioItemReachesTheModelAndTheFocusFollowsTheChoice) {
   ::SetFocus(peer->ItemsOf(form->RG2)[0]);
-  PressKey(::GetFocus(), VK_RETURN, L'\r');
-  EXPECT_EQ(form->Focus().Focused(), &form->RG2);
-  EXPECT_EQ(form->RG2.ItemIndex(), 0);
-}
-
-TEST_F(Win32PeerTest, ArrowsOnARadioItemChooseTheNextItemRoundTheGroup) {
-  ::SetFocus(peer->ItemsOf(form->RG2)[0]);
-  PressKey(::GetFocus(), VK_DOWN, 0);
-  EXPECT_EQ(form->RG2.ItemIndex(), 1);
-  EXPECT_TRUE(form->CB10.Enabled()) << "choosing AC3 ran the encoder rule";
-  EXPECT_EQ(::GetFocus(), peer->ItemsOf(form->RG2)[1]);
-  PressKey(::GetFocus(), VK_RIGHT, 0);
-  PressKey(::GetFocus(), VK_DOWN, 0);
-  EXPECT_EQ(form->RG2.ItemIndex(), 0) << "past the last item comes the first";
   PressKey(::GetFocus(), VK_UP, 0);
   EXPECT_EQ(form->RG2.ItemIndex(), 2);
-  EXPECT_TRUE(form->ComB4.Enabled());
+  EXPECT_EQ(::GetFocus(), peer->ItemsOf(form->RG2)[2]);
+  PressKey(::GetFocus(), VK_RETURN, L'\r');
+  EXPECT_EQ(form->RG2.ItemIndex(), 2);
   EXPECT_EQ(form->Focus().Focused(), &form->RG2);
+}
+
+TEST_F(Win32PeerTest, ClickingARadioItemGivesItTheFocus) {
+  for (RadioGroup* group : {&form->RG1, &form->RG2, &form->RG3}) {
+    group->SetEnabled(true);
+    const std::vector<HWND>& items = peer->ItemsOf(*group);
+    for (HWND item : {items.back(), items.front()}) {
+      ::SetFocus(peer->HandleOf(form->CB9));
+      ::SendMessageW(item, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(6, 6));
+      ::SendMessageW(item, WM_LBUTTONUP, 0, MAKELPARAM(6, 6));
+      EXPECT_EQ(::GetFocus(), item) << group->Name();
+    }
+    PressKey(::GetFocus(), VK_SPACE, L' ');
+    EXPECT_EQ(group->ItemIndex(), 0) << group->Name() << ": space keeps the clicked item";
+  }
+}
+
+TEST_F(Win32PeerTest, ARestoredFocusPutsTheNativeFocusBack) {
+  ::SetFocus(peer->HandleOf(form->B1));
+  form->B1.SetEnabled(false);
+  EXPECT_NE(::GetFocus(), peer->HandleOf(form->B1));
+  form->B1.SetEnabled(true);
+  form->Focus().Restore(&form->B1);
+  EXPECT_EQ(::GetFocus(), peer->HandleOf(form->B1));
 }
 
 TEST_F(Win32PeerTest, ExitDuringABatchClosesOnlyWhenItEnds) {
