@@ -26,6 +26,13 @@ class FileSystem {
   virtual bool DeleteFile(const std::string& path) = 0;
   // A regular file only; anything else counts as missing.
   virtual FileStamp Stamp(const std::string& path) = 0;
+  // Where the source was reached by its short (8.3) form, gives the encoded
+  // output the source's own base name with the output's extension, replacing
+  // an earlier result. True when it renamed; platforms without short forms
+  // have nothing to do.
+  virtual bool NameAfterSource(const std::string& /*source*/, const std::string& /*output*/) {
+    return false;
+  }
 };
 
 std::unique_ptr<FileSystem> MakeNativeFileSystem();

@@ -42,6 +42,19 @@ TEST_F(QtPeerTest, EveryControlHasAWidgetWithTheModelsGeometryTooltipAndEnabledS
   }
 }
 
+TEST_F(QtPeerTest, RadioItemsStandBelowTheCaptionLineAndInsideTheFrame) {
+  for (RadioGroup* group : {&form->RG1, &form->RG2, &form->RG3}) {
+    auto* box = WidgetOf<QGroupBox>(*group);
+    const QRect area = box->contentsRect();
+    EXPECT_GT(area.top(), box->fontMetrics().height() / 2) << group->Name();
+    for (QRadioButton* item : RadioButtons(box)) {
+      EXPECT_GE(item->geometry().top(), area.top()) << group->Name();
+      EXPECT_LE(item->geometry().bottom(), area.bottom()) << group->Name();
+      EXPECT_GE(item->height(), 13) << group->Name() << ": the indicator fits";
+    }
+  }
+}
+
 TEST_F(QtPeerTest, WindowIsFixedSizeWithTheCaptionAndNoMaximiseButton) {
   QWidget* window = peer->Window();
   EXPECT_EQ(window->size(), QSize(410, 358));
@@ -233,6 +246,12 @@ TEST_F(QtPeerTest, PickingFromTheListShowsTheWholeItem) {
   QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
   EXPECT_EQ(form->ComB2.Text(), "10");
   EXPECT_EQ(w->currentText(), "10");
+  // Shown whole: the field has room for it beside the arrow (2 pixels of the
+  // line edit's own margin on either side).
+  QLineEdit* line = w->lineEdit();
+  const QMargins margins = line->textMargins();
+  EXPECT_GE(line->contentsRect().width() - margins.left() - margins.right() - 4,
+            line->fontMetrics().horizontalAdvance("10"));
 }
 
 TEST_F(QtPeerTest, TheSpinnersArrowsStepTheModelWithoutWrapping) {

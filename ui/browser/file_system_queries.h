@@ -29,6 +29,8 @@ struct VolumeInfo {
 
 // One name found in a folder, with the attributes the browser filters on.
 struct DirectoryEntry {
+  // As the tools and the ANSI functions open it; on Windows the short form
+  // where the name does not fit the code page.
   std::string name;
   bool directory = false;
   bool hidden = false;
@@ -37,6 +39,9 @@ struct DirectoryEntry {
   // A plain file: something a tool can read from start to end. Never a FIFO,
   // socket or device, which would make a tool hang or fail.
   bool regular = false;
+  // The name as stored, in UTF-8, where the platform's bytes are not UTF-8;
+  // empty where it is `name` itself.
+  std::string shown = {};
 };
 
 /// Negative, zero or positive as a sorts before, with or after b when letter

@@ -33,7 +33,8 @@ DriveType FromWin32DriveType(UINT type) {
 
 /// The Win32 drive, volume and directory API, in the system's ANSI code page.
 /// Names and the current directory are read wide, so a name outside the code
-/// page reaches the program as a short form the tools can open.
+/// page reaches the program as a short form the tools can open, and the
+/// window shows the name as stored.
 /// The platform itself keeps each drive's current folder.
 class Win32FileSystemQueries final : public FileSystemQueries {
  public:
@@ -113,6 +114,7 @@ class Win32FileSystemQueries final : public FileSystemQueries {
       DWORD a = found.dwFileAttributes;
       DirectoryEntry entry;
       entry.name = ToolNameOf(found);
+      entry.shown = Utf8Of(found.cFileName);
       entry.directory = (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
       entry.hidden = (a & FILE_ATTRIBUTE_HIDDEN) != 0;
       entry.system = (a & FILE_ATTRIBUTE_SYSTEM) != 0;

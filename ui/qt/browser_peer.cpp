@@ -225,8 +225,8 @@ class FileListWidget : public QListWidget {
     clear();
     QStringList names;
     names.reserve(model_.Count());
-    for (const std::string& name : model_.Items())
-      names.append(FromBytes(name));
+    for (int i = 0; i < model_.Count(); ++i)
+      names.append(FromBytes(model_.ShownName(i)));
     addItems(names);
     ShowSelection();
   }
