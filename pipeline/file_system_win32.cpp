@@ -41,9 +41,9 @@ std::uint64_t FileIndexOf(const std::string& path) {
 
 std::wstring WideOf(const std::string& ansi) {
   const int size = static_cast<int>(ansi.size());
-  std::wstring wide(static_cast<std::size_t>(::MultiByteToWideChar(CP_ACP, 0, ansi.data(), size,
-                                                                   nullptr, 0)),
-                    L'\0');
+  std::wstring wide(
+      static_cast<std::size_t>(::MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, nullptr, 0)),
+      L'\0');
   ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, wide.data(), static_cast<int>(wide.size()));
   return wide;
 }

@@ -51,8 +51,8 @@ TEST_F(Win32Browser, SortsByTheUsersLocaleIgnoringCaseAsThePlatformsListsDo) {
   ASSERT_EQ(::GetACP(), 932u);
   // Full-width Ｂ and ａ in Shift-JIS: 82 61 and 82 81, so bytes put Ｂ first.
   const std::string fullB = "\x82\x61.wav", fullA = "\x82\x81.wav";
-  for (const std::string& name : {fullB, std::string("C.mpa"), fullA, std::string("b.WAV"),
-                                  std::string("a.mp2")})
+  for (const std::string& name :
+       {fullB, std::string("C.mpa"), fullA, std::string("b.WAV"), std::string("a.mp2")})
     MakeFile(name);
   ASSERT_TRUE(::SetCurrentDirectoryA(folder_.c_str()));
   auto fs = MakeNativeFileSystemQueries();

@@ -306,8 +306,7 @@ TEST(ProcessFile, FirstFailedStageIsNamedAndLaterStagesStillRun) {
 TEST(ProcessFile, OnlyASuccessfulEncodeIsNamedAfterItsSource) {
   World ok;
   ok.Process("D:\\rec\\__~~~YQP.WAV", "D:\\rec\\");
-  EXPECT_EQ(ok.fs.namedAfterSource,
-            (Names{"D:\\rec\\__~~~YQP.WAV>D:\\rec\\EtcEnc\\__~~~YQP.mp2"}));
+  EXPECT_EQ(ok.fs.namedAfterSource, (Names{"D:\\rec\\__~~~YQP.WAV>D:\\rec\\EtcEnc\\__~~~YQP.mp2"}));
   World failed;
   failed.runner.unstartable = {"ql7rzfir.exe"};
   failed.Process("D:\\rec\\a.mp2", "D:\\rec\\");
