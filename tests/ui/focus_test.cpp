@@ -164,16 +164,6 @@ TEST(ArrowKeys, InAnEditStepItsSpinnerWithoutWrapping) {
   EXPECT_EQ(form->E1.Text(), "200") << "a switched-off spinner does not step";
 }
 
-TEST(ArrowKeys, InTheOtherControlsAreTheirOwn) {
-  auto form = MakeTestForm();
-  for (Control* c : std::initializer_list<Control*>{&form->ComB5, &form->CB1, &form->DLB1,
-                                                    &form->FLB1, &form->DCB1, &form->B1}) {
-    EXPECT_FALSE(form->KeyDown(*c, Key::Down)) << c->Name();
-    EXPECT_FALSE(form->KeyDown(*c, Key::Up)) << c->Name();
-  }
-  EXPECT_EQ(form->ComB5.Text(), "224");
-}
-
 TEST(FocusWalk, ForwardFromTheLastWrapsToTheFirstAndBackwardFromTheFirstToTheLast) {
   auto form = MakeTestForm();
   form->Focus().SetFocus(&form->B2);

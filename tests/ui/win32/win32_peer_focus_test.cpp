@@ -115,7 +115,7 @@ TEST_F(Win32PeerTest, ClosingOutsideABatchDestroysTheWindow) {
   EXPECT_FALSE(::IsWindow(window));
 }
 
-TEST(Win32PeerBrowser, EnterInTheFolderListMovesOnWithoutOpeningAndAPickedFileIsSelected) {
+TEST(Win32PeerBrowser, EnterInTheFolderListMovesOnAPickedFileIsSelectedAndNamesShowAsStored) {
   if (!std::getenv("DISPLAY"))
     GTEST_SKIP() << "no X display for Wine";
   vorzik::testing::TempDir dir;
@@ -148,6 +148,22 @@ TEST(Win32PeerBrowser, EnterInTheFolderListMovesOnWithoutOpeningAndAPickedFileIs
   EXPECT_EQ(form->FLB1.FileName(), folder + "\\b.mp2");
   form->FLB1.SetItemIndex(0);
   EXPECT_EQ(::SendMessageW(peer.HandleOf(form->FLB1), LB_GETCURSEL, 0, 0), 0);
+
+  // A name outside the code page is shown as stored; the batch's path is the
+  // short form, which the ANSI functions open.
+  const std::wstring korean = L"\uD55C\uAD6D.wav";  // 한국.wav
+  HANDLE file = ::CreateFileW((win32::WidenAnsi(folder) + L"\\" + korean).c_str(), GENERIC_WRITE, 0,
+                              nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  ::CloseHandle(file);
+  form->FLB1.Update();
+  const auto row = static_cast<int>(::SendMessageW(peer.HandleOf(form->FLB1), LB_FINDSTRINGEXACT,
+                                                   static_cast<WPARAM>(-1),
+                                                   reinterpret_cast<LPARAM>(korean.c_str())));
+  ASSERT_GE(row, 0);
+  form->FLB1.SetItemIndex(row);
+  EXPECT_EQ(form->FLB1.FileName().find('?'), std::string::npos) << form->FLB1.FileName();
+  EXPECT_NE(::GetFileAttributesA(form->FLB1.FileName().c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace
