@@ -40,6 +40,13 @@ class FileSystem {
   virtual FileStamp Stamp(const std::string& path) = 0;
   // Any kind of entry, folders too; a path that leads nowhere does not exist.
   virtual FileIdentity Identify(const std::string& path) = 0;
+  // Where the source was reached by its short (8.3) form, gives the encoded
+  // output the source's own base name with the output's extension, replacing
+  // an earlier result. True when it renamed; platforms without short forms
+  // have nothing to do.
+  virtual bool NameAfterSource(const std::string& /*source*/, const std::string& /*output*/) {
+    return false;
+  }
 };
 
 std::unique_ptr<FileSystem> MakeNativeFileSystem();

@@ -3,6 +3,9 @@
 // in this file only.
 #undef DeleteFile
 
+#include <optional>
+#include <string>
+
 #include "pipeline/file_system.h"
 
 namespace vorzik {
@@ -55,6 +58,42 @@ std::uint64_t FileIndexOf(const std::string& path) {
   return index;
 }
 
+std::wstring WideOf(const std::string& ansi) {
+  const int size = static_cast<int>(ansi.size());
+  std::wstring wide(
+      static_cast<std::size_t>(::MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, nullptr, 0)),
+      L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, wide.data(), static_cast<int>(wide.size()));
+  return wide;
+}
+
+// The last component of a path and the name without its extension.
+std::wstring NameOf(const std::wstring& path) {
+  return path.substr(path.find_last_of(L'\\') + 1);
+}
+std::wstring BaseOf(const std::wstring& name) {
+  return name.substr(0, name.find_last_of(L'.'));
+}
+
+std::optional<std::wstring> LongPathOf(const std::wstring& path) {
+  const DWORD needed = ::GetLongPathNameW(path.c_str(), nullptr, 0);
+  if (needed == 0)
+    return std::nullopt;
+  std::wstring longPath(needed, L'\0');
+  const DWORD length = ::GetLongPathNameW(path.c_str(), longPath.data(), needed);
+  if (length == 0 || length >= needed)
+    return std::nullopt;
+  longPath.resize(length);
+  return longPath;
+}
+
+bool FitsCodePage(const std::wstring& name) {
+  BOOL lossy = FALSE;
+  ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.data(), static_cast<int>(name.size()),
+                        nullptr, 0, nullptr, &lossy);
+  return !lossy;
+}
+
 class Win32FileSystem final : public FileSystem {
  public:
   bool CreateFolder(const std::string& path) override {
@@ -78,6 +117,21 @@ class Win32FileSystem final : public FileSystem {
   }
 
   FileIdentity Identify(const std::string& path) override { return IdentityOf(path); }
+
+  // A source name that fits the code page was used as it is, and so was its
+  // result's name: only a short form is undone.
+  bool NameAfterSource(const std::string& source, const std::string& output) override {
+    const std::optional<std::wstring> longSource = LongPathOf(WideOf(source));
+    if (!longSource || FitsCodePage(NameOf(*longSource)))
+      return false;
+    const std::wstring from = WideOf(output);
+    const std::wstring outputName = NameOf(from);
+    const std::size_t dot = outputName.find_last_of(L'.');
+    const std::wstring to = from.substr(0, from.size() - outputName.size()) +
+                            BaseOf(NameOf(*longSource)) +
+                            (dot == std::wstring::npos ? L"" : outputName.substr(dot));
+    return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  }
 };
 
 }  // namespace

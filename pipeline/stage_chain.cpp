@@ -194,6 +194,9 @@ FileResult ProcessFile(const std::string& sourcePath, const std::string& folder,
         job.outputPath);
     if (sw.DeleteIntermediate() && inputIsStageFile)
       stages.Delete(input);
+    // The stage files keep the short form's name; the result is the user's.
+    if (stages.result().ok)
+      context.files.NameAfterSource(job.sourcePath, job.outputPath);
   }
   return stages.result();
 }

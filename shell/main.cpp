@@ -6,6 +6,7 @@
 
 #include "shell/instance_finder.h"
 #include "shell/native_services.h"
+#include "ui/qt/collation.h"
 #include "ui/qt/form_peer.h"
 #include "ui/tform1.h"
 
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
   // The window stays live while a tool runs: its events are dispatched
   // between the runner's polls.
   shell::NativeServices services([] { QCoreApplication::processEvents(); });
+  services.BrowserQueries().SetCollation(ui::qt::UserLocaleCollation());
   ui::TForm1* formPointer = nullptr;
   ui::TForm1 form(services.For(formPointer));
   formPointer = &form;

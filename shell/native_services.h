@@ -27,6 +27,9 @@ class NativeServices {
 
   /// The form's services; the power action closes `form` after hibernation.
   ui::FormServices For(ui::TForm1*& form);
+  /// The browser's queries, for what the program entry hands them before the
+  /// window reads its first folder.
+  ui::FileSystemQueries& BrowserQueries() { return *browserFs_; }
 
  private:
   std::unique_ptr<ui::FileSystemQueries> browserFs_;

@@ -22,6 +22,12 @@ void FocusModel::SetFocus(Control* control) {
     observer(focused_);
 }
 
+void FocusModel::Restore(Control* control) {
+  focused_ = control;
+  for (auto& observer : observers_)
+    observer(focused_);
+}
+
 Control* FocusModel::NextTabStop(const Control* from, bool forward) const {
   const int count = static_cast<int>(tabStops_.size());
   if (count == 0)

@@ -19,6 +19,9 @@ class FocusModel {
 
   Control* Focused() const { return focused_; }
   void SetFocus(Control* control);
+  /// Sets the focus and tells the observers even when it is unchanged, so a
+  /// peer puts the native focus back where the toolkit took it away.
+  void Restore(Control* control);
 
   /// The next enabled tab stop after `from` (or after the start when `from` is
   /// not a tab stop); null when every tab stop is switched off.

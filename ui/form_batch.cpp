@@ -77,13 +77,18 @@ class FormBatchWindow final : public BatchWindow {
 };
 
 // Switches off what must not change under a running batch and brings it
-// back on every way out; keeps the system awake meanwhile.
+// back on every way out, with the focus where it was before: switching off
+// the focused B1 makes the toolkit move the focus on (to EXIT, where a second
+// Enter would end the program), or drop it. Keeps the system awake meanwhile.
 class BatchLock {
  public:
   explicit BatchLock(TForm1& form)
-      : form_(form), locked_{&form.B1, &form.DCB1, &form.DLB1, &form.FLB1} {
+      : form_(form),
+        locked_{&form.B1, &form.DCB1, &form.DLB1, &form.FLB1},
+        focusBefore_(form.Focus().Focused()) {
     for (Control* c : locked_)
       c->SetEnabled(false);
+    focusMoved_ = form_.Focus().Focused();
     form_.SetBatchRunning(true);
     KeepAwake(true);
   }
@@ -91,6 +96,9 @@ class BatchLock {
     KeepAwake(false);
     for (Control* c : locked_)
       c->SetEnabled(true);
+    // Where the user moved the focus during the batch, it stays.
+    if (focusBefore_ && focusBefore_->Enabled() && form_.Focus().Focused() == focusMoved_)
+      form_.Focus().Restore(focusBefore_);
     // Honours a close request recorded during the batch.
     form_.SetBatchRunning(false);
   }
@@ -105,6 +113,8 @@ class BatchLock {
  private:
   TForm1& form_;
   Control* locked_[4];
+  Control* focusBefore_;
+  Control* focusMoved_ = nullptr;
 };
 
 }  // namespace

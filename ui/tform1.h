@@ -17,6 +17,9 @@ inline constexpr char kStatusText[] =
 inline constexpr int kClientWidth = 410;
 inline constexpr int kClientHeight = 358;
 
+/// The keys the window acts on before the focused control sees them.
+enum class Key { Enter, Up, Down, Left, Right };
+
 /// The one window: every control by its name, in declaration order, and the
 /// event handlers. The enabling rules live in tform1_rules.cpp.
 class TForm1 {
@@ -87,6 +90,15 @@ class TForm1 {
   void B1Click(Control& sender);
   void E6KeyPress(Control& sender, char& key);
   void CB13Click(Control& sender);
+
+  /// A key pressed in `control`, which has the focus: Enter walks to the next
+  /// field (E6KeyPress) or presses a focused button, and does nothing on a
+  /// radio item; an arrow on a radio item chooses the next or previous item
+  /// round the group; up and down in an edit step its spinner. True when the
+  /// window took the key, which the control then never sees.
+  bool KeyDown(Control& control, Key key);
+  /// The spinner bound to an edit; null for none.
+  UpDown* UpDownOf(const Control& edit) const;
 
   const std::string& Caption() const { return caption_; }
   /// Every control, P1 first, in declaration order.

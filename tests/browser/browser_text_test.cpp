@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/browser/fake_machine.h"
+
 namespace vorzik::ui {
 namespace {
 
@@ -48,13 +50,13 @@ TEST(BrowserText, CaseFoldingLeavesSecondBytesAlone) {
   EXPECT_EQ(ToLowerText("/X/\xe3\x81\x82Y", kPosixPathStyle), "/x/\xe3\x81\x82y");
 }
 
-TEST(BrowserText, SortsIgnoringCaseThenByBytes) {
-  const PathStyle& style = kWindowsPathStyle;
-  EXPECT_TRUE(NameLess("a.mp2", "b.WAV", style));
-  EXPECT_TRUE(NameLess("b.WAV", "C.mpa", style));
-  EXPECT_TRUE(NameLess("Rec", "rec", style));
-  EXPECT_FALSE(NameLess("rec", "Rec", style));
-  EXPECT_TRUE(NameLess("zz", kKatakanaBi, style));
+TEST(BrowserText, WithoutACollationSortsIgnoringAsciiCaseThenByBytes) {
+  testing::FakeMachine machine;
+  EXPECT_TRUE(NameLess(machine, "a.mp2", "b.WAV"));
+  EXPECT_TRUE(NameLess(machine, "b.WAV", "C.mpa"));
+  EXPECT_TRUE(NameLess(machine, "Rec", "rec"));
+  EXPECT_FALSE(NameLess(machine, "rec", "Rec"));
+  EXPECT_TRUE(NameLess(machine, "zz", kKatakanaBi));
 }
 
 TEST(BrowserText, SameNameHonoursTheVolumesCaseRule) {

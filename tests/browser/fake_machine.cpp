@@ -233,4 +233,54 @@ void BuildWindowsMachine(FakeMachine& machine) {
   machine.ChangeDirectory("D:\\");
 }
 
+namespace {
+
+// The code points of a name: UTF-8 decoded, or in Shift-JIS the full-width
+// Latin letters mapped to theirs and every other pair kept above them.
+std::vector<char32_t> CodePoints(std::string_view name, const PathStyle& style) {
+  std::vector<char32_t> points;
+  for (std::size_t i = 0; i < name.size();) {
+    const auto byte = static_cast<unsigned char>(name[i]);
+    const auto next = i + 1 < name.size() ? static_cast<unsigned char>(name[i + 1]) : 0;
+    if (style.shiftJis && IsShiftJisLeadByte(byte) && i + 1 < name.size()) {
+      const bool fullWidthLatin =
+          byte == 0x82 && ((next >= 0x60 && next <= 0x79) || (next >= 0x81 && next <= 0x9a));
+      points.push_back(fullWidthLatin ? 0xff21 + next - (next >= 0x81 ? 0x81 - 0x20 : 0x60)
+                                      : 0x110000 + (byte << 8) + next);
+      i += 2;
+    } else if (!style.shiftJis && byte >= 0xc0) {
+      const std::size_t length = byte >= 0xf0 ? 4 : byte >= 0xe0 ? 3 : 2;
+      char32_t point = byte & (0x3f >> (length - 1));
+      for (std::size_t k = 1; k < length && i + k < name.size(); ++k)
+        point = (point << 6) | (static_cast<unsigned char>(name[i + k]) & 0x3f);
+      points.push_back(point);
+      i += length;
+    } else {
+      points.push_back(byte);
+      ++i;
+    }
+  }
+  return points;
+}
+
+char32_t FoldCase(char32_t c) {
+  const bool upper = (c >= 'A' && c <= 'Z') || (c >= 0xc0 && c <= 0xde && c != 0xd7) ||
+                     (c >= 0xff21 && c <= 0xff3a);
+  return upper ? c + 0x20 : c;
+}
+
+}  // namespace
+
+NameCollation FakeLocaleCollation(const PathStyle& style) {
+  return [style](std::string_view a, std::string_view b) {
+    std::vector<char32_t> pa = CodePoints(a, style);
+    std::vector<char32_t> pb = CodePoints(b, style);
+    for (auto& c : pa)
+      c = FoldCase(c);
+    for (auto& c : pb)
+      c = FoldCase(c);
+    return pa < pb ? -1 : (pb < pa ? 1 : 0);
+  };
+}
+
 }  // namespace vorzik::ui::testing

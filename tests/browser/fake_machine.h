@@ -91,6 +91,11 @@ class FakeMachine : public FileSystemQueries {
 
 namespace vorzik::ui::testing {
 
+// A stand-in for the user's locale collation: Unicode letters folded to lower
+// case (ASCII, Latin-1 and full-width Latin), then compared by code point;
+// names are UTF-8, or Shift-JIS in the Windows style.
+NameCollation FakeLocaleCollation(const PathStyle& style);
+
 // A Windows machine: a: removable without medium, c: "SYSTEM", d: "Data",
 // e: a CD-ROM without medium, f: a disk whose label cannot be read, q: of
 // unknown type, y: a network drive whose remote name cannot be read, z: a

@@ -71,6 +71,44 @@ TEST_F(FileList, PatternsInterleaveInOneOrderIgnoringCase) {
   EXPECT_EQ(list->ItemIndex(), -1);
 }
 
+struct CollationCase {
+  const PathStyle* style;
+  std::vector<std::string> stored;
+  std::vector<std::string> listed;
+};
+
+TEST(FileListCollation, SortsByTheUsersCollationBeyondAscii) {
+  // Ｂ and ａ in Shift-JIS: 82 61 and 82 81, so bytes put Ｂ first.
+  const CollationCase cases[] = {
+      {&kPosixPathStyle,
+       {"\xc3\x84"
+        "b.wav",
+        "\xc3\xa4"
+        "a.wav",
+        "\xef\xbc\xa2.wav", "\xef\xbd\x81.wav"},
+       {"\xc3\xa4"
+        "a.wav",
+        "\xc3\x84"
+        "b.wav",
+        "\xef\xbd\x81.wav", "\xef\xbc\xa2.wav"}},
+      {&kWindowsPathStyle,
+       {"\x82\x61.wav", "b.WAV", "\x82\x81.wav", "A.mp2"},
+       {"A.mp2", "b.WAV", "\x82\x81.wav", "\x82\x61.wav"}},
+  };
+  for (const auto& c : cases) {
+    FakeMachine machine(*c.style);
+    const std::string folder = c.style->driveLetters ? "D:\\rec" : "/rec";
+    machine.AddVolume(c.style->driveLetters ? "d" : "/", {});
+    for (const std::string& name : c.stored)
+      machine.AddFile(JoinPath(folder, name, *c.style));
+    machine.SetCollation(testing::FakeLocaleCollation(*c.style));
+    ASSERT_TRUE(machine.ChangeDirectory(folder));
+    TFileListBox list("FLB1", Rect{}, machine);
+    list.SetMask(kMask);
+    EXPECT_EQ(list.Items(), c.listed) << c.style->separator;
+  }
+}
+
 TEST_F(FileList, SelectingPastTheEndKeepsTheLastSelection) {
   for (const char* name : {"a.mp2", "b.mp2", "c.mp2"})
     machine.AddFile(std::string("D:\\rec\\") + name);

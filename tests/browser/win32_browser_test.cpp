@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -45,6 +46,28 @@ class Win32Browser : public ::testing::Test {
   std::string saved_;
   std::string folder_;
 };
+
+TEST_F(Win32Browser, SortsByTheUsersLocaleIgnoringCaseAsThePlatformsListsDo) {
+  ASSERT_EQ(::GetACP(), 932u);
+  // Full-width Ｂ and ａ in Shift-JIS: 82 61 and 82 81, so bytes put Ｂ first.
+  const std::string fullB = "\x82\x61.wav", fullA = "\x82\x81.wav";
+  for (const std::string& name :
+       {fullB, std::string("C.mpa"), fullA, std::string("b.WAV"), std::string("a.mp2")})
+    MakeFile(name);
+  ASSERT_TRUE(::SetCurrentDirectoryA(folder_.c_str()));
+  auto fs = MakeNativeFileSystemQueries();
+  TFileListBox list("FLB1", Rect{}, *fs);
+  list.SetMask("*.mp2;*.mpa;*.wav");
+  const std::vector<std::string>& items = list.Items();
+  ASSERT_EQ(items.size(), 5u);
+  auto at = [&items](const std::string& name) {
+    return std::find(items.begin(), items.end(), name) - items.begin();
+  };
+  EXPECT_LT(at("a.mp2"), at("b.WAV"));
+  EXPECT_LT(at("b.WAV"), at("C.mpa"));
+  EXPECT_LT(at(fullA), at(fullB));
+  EXPECT_EQ(fs->CompareNames("\x82\x81", "\x82\x60"), 0) << "ａ and Ａ: case is ignored";
+}
 
 TEST_F(Win32Browser, ListsPlainFilesOfTheFolderJoinedByOneBackslash) {
   MakeFile("b.WAV");

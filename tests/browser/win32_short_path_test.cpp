@@ -73,9 +73,14 @@ TEST_F(Win32ShortPaths, AFileNameOutsideTheCodePageIsListedByItsShortForm) {
 
   const std::string japanese = "\x89\xB9\x8A\x79.wav";  // 音楽.wav in Shift-JIS
   std::string shortName;
-  for (const std::string& name : list.Items()) {
-    if (name != japanese)
-      shortName = name;
+  for (int i = 0; i < list.Count(); ++i) {
+    // Shown as stored; the batch's paths carry the short form.
+    if (list.Items()[i] != japanese) {
+      shortName = list.Items()[i];
+      EXPECT_EQ(list.ShownName(i), "\xEB\x85\xB8\xEB\x9E\x98.wav");  // 노래.wav
+    } else {
+      EXPECT_EQ(list.ShownName(i), "\xE9\x9F\xB3\xE6\xA5\xBD.wav");  // 音楽.wav
+    }
   }
   ASSERT_FALSE(shortName.empty()) << "the Japanese name is listed as it is";
   EXPECT_EQ(shortName.find('?'), std::string::npos) << shortName;

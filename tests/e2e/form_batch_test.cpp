@@ -6,8 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QTest>
+
 #include "tests/browser/fake_machine.h"
 #include "tests/support/pipeline_fakes.h"
+#include "ui/qt/form_peer.h"
 #include "ui/tform1.h"
 
 namespace vorzik::ui {
@@ -92,6 +96,27 @@ TEST_F(FormBatch, ButtonAndBrowserRefuseInputOnlyWhileTheBatchRuns) {
   for (Control* c : locked)
     EXPECT_TRUE(c->Enabled()) << c->Name();
   EXPECT_FALSE(form->BatchRunning());
+}
+
+TEST_F(FormBatch, AfterTheBatchTheFocusIsBackOnB1UnlessTheUserMovedIt) {
+  // As a toolkit does: a focused control that is switched off passes the focus on.
+  for (Control* c : form->Focus().TabStops()) {
+    c->Subscribe([this](Control& sender, Property what) {
+      if (what == Property::Enabled && !sender.Enabled() && form->Focus().Focused() == &sender)
+        form->Focus().MoveNext(true);
+    });
+  }
+  std::vector<std::string> focusDuring;
+  runner.duringRun = [&](std::size_t) { focusDuring.push_back(form->Focus().Focused()->Name()); };
+  form->KeyDown(form->B1, Key::Enter);
+  ASSERT_EQ(focusDuring.size(), 7u);
+  EXPECT_EQ(focusDuring.front(), "B2");
+  EXPECT_EQ(form->Focus().Focused(), &form->B1);
+
+  runner.duringRun = [&](std::size_t) { form->Focus().SetFocus(&form->E6); };
+  form->KeyDown(form->B1, Key::Enter);
+  EXPECT_EQ(runner.commands.size(), 14u);
+  EXPECT_EQ(form->Focus().Focused(), &form->E6);
 }
 
 TEST_F(FormBatch, ExitDuringABatchEndsTheProgramOnlyAfterIt) {
@@ -208,6 +233,24 @@ TEST_F(FormBatch, SettingsAreReadFromEveryOptionControlEnabledOrNot) {
   EXPECT_TRUE(switches.Normalise());
   EXPECT_TRUE(switches.Encode());
   EXPECT_FALSE(switches.DeleteIntermediate());
+}
+
+// Enter on "Encode Start" twice through the Qt window: the second Enter
+// starts a second batch instead of landing on EXIT.
+TEST_F(FormBatch, InTheWindowASecondEnterOnEncodeStartRunsAnotherBatch) {
+  qt::FormPeer peer(*form);
+  bool closed = false;
+  form->OnCloseRequest = [&closed] { closed = true; };
+  peer.Show();
+  peer.Window()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(peer.Window()));
+  form->Focus().SetFocus(&form->B1);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  ASSERT_EQ(runner.commands.size(), 7u);
+  EXPECT_EQ(QApplication::focusWidget(), peer.WidgetOf(form->B1));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_EQ(runner.commands.size(), 14u);
+  EXPECT_FALSE(closed);
 }
 
 }  // namespace

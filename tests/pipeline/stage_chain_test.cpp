@@ -320,6 +320,23 @@ TEST(ProcessFile, ACrashFailsItsOwnStageAndItsOutputIsDeleted) {
   EXPECT_FALSE(late.fs.Has("D:\\rec\\EtcEnc\\a_TMP3.wav"));
 }
 
+TEST(ProcessFile, OnlyASuccessfulEncodeIsNamedAfterItsSource) {
+  World ok;
+  ok.Process("D:\\rec\\__~~~YQP.WAV", "D:\\rec\\");
+  EXPECT_EQ(ok.fs.namedAfterSource, (Names{"D:\\rec\\__~~~YQP.WAV>D:\\rec\\EtcEnc\\__~~~YQP.mp2"}));
+  World failed;
+  failed.runner.unstartable = {"ql7rzfir.exe"};
+  failed.Process("D:\\rec\\a.mp2", "D:\\rec\\");
+  World failedEncode;
+  failedEncode.runner.silent = {"BeSweet.exe"};
+  failedEncode.Process("D:\\rec\\b.wav", "D:\\rec\\");
+  World noEncode;
+  noEncode.switches.encode = false;
+  noEncode.Process("D:\\rec\\a.mp2", "D:\\rec\\");
+  for (const World* w : {&failed, &failedEncode, &noEncode})
+    EXPECT_TRUE(w->fs.namedAfterSource.empty());
+}
+
 TEST(ProcessFile, StaleOutputFromAnEarlierRunIsNoSuccess) {
   World w;
   w.switches.deleteIntermediate = false;

@@ -37,6 +37,11 @@ class FakeFileSystem : public FileSystem {
       return {};
     return {true, 1, std::hash<std::string>{}(path)};
   }
+  // Records "source>output"; nothing here has a short form to undo.
+  bool NameAfterSource(const std::string& source, const std::string& output) override {
+    namedAfterSource.push_back(source + ">" + output);
+    return false;
+  }
   void Write(const std::string& path) { files[path] = ++clock_; }
   bool Has(const std::string& path) const { return files.count(path) > 0; }
 
@@ -44,6 +49,7 @@ class FakeFileSystem : public FileSystem {
   std::set<std::string> folders;
   std::vector<std::string> deleted;
   std::vector<std::string> createdFolders;
+  std::vector<std::string> namedAfterSource;
 
  private:
   long clock_ = 0;

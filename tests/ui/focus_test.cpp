@@ -1,4 +1,6 @@
-// Enter as a move to the next field, and the walk over the tab stops.
+// The window's keys through the model (Enter as a move to the next field or a
+// button's press, the arrows on radio items and in edits), and the walk over
+// the tab stops.
 
 #include <gtest/gtest.h>
 
@@ -11,12 +13,9 @@ namespace {
 
 using testing::MakeTestForm;
 
-// Presses Enter on `control` after giving it the focus; returns the new focus's name.
-std::string EnterIn(TForm1& form, Control& control, char& key) {
-  form.Focus().SetFocus(&control);
-  key = '\r';
-  if (control.OnKeyPress)
-    control.OnKeyPress(control, key);
+// Presses Enter in `control`; returns the new focus's name.
+std::string EnterIn(TForm1& form, Control& control, bool& taken) {
+  taken = form.KeyDown(control, Key::Enter);
   return form.Focus().Focused() ? form.Focus().Focused()->Name() : "";
 }
 
@@ -30,32 +29,32 @@ TEST(EnterKey, MovesToTheNextTabStopAndIsConsumed) {
                         {"CB12", "CB13"}, {"ComB3", "CB9"}};
   for (const auto& c : cases) {
     auto form = MakeTestForm();
-    char key = 0;
-    EXPECT_EQ(EnterIn(*form, *form->Find(c.from), key), c.to) << c.from;
-    EXPECT_EQ(key, 0) << c.from;
+    bool taken = false;
+    EXPECT_EQ(EnterIn(*form, *form->Find(c.from), taken), c.to) << c.from;
+    EXPECT_TRUE(taken) << c.from;
   }
 }
 
 TEST(EnterKey, InAnEditLeavesItsTextAlone) {
   auto form = MakeTestForm();
-  char key = 0;
-  EnterIn(*form, form->E1, key);
+  bool taken = false;
+  EnterIn(*form, form->E1, taken);
   EXPECT_EQ(form->E1.Text(), "200");
 }
 
 TEST(EnterKey, SkipsASwitchedOffEdit) {
   auto form = MakeTestForm();  // E5 starts switched off
   ASSERT_FALSE(form->E5.Enabled());
-  char key = 0;
-  EXPECT_EQ(EnterIn(*form, form->CB7, key), "CB2");
+  bool taken = false;
+  EXPECT_EQ(EnterIn(*form, form->CB7, taken), "CB2");
 }
 
 TEST(EnterKey, FromTheFileListDoesNotStartABatch) {
   auto form = MakeTestForm();
   int batches = 0;
   form->OnEncodeStart = [&](Control&) { ++batches; };
-  char key = 0;
-  EXPECT_EQ(EnterIn(*form, form->FLB1, key), "B1");
+  bool taken = false;
+  EXPECT_EQ(EnterIn(*form, form->FLB1, taken), "B1");
   EXPECT_EQ(batches, 0);
 }
 
@@ -88,6 +87,81 @@ TEST(EnterKey, ButtonsAndRadioGroupsAreNotBound) {
        std::initializer_list<Control*>{&form->B1, &form->B2, &form->RG1, &form->RG2, &form->RG3}) {
     EXPECT_FALSE(c->OnKeyPress) << c->Name();
   }
+}
+
+TEST(EnterKey, OnAFocusedButtonPressesItAndOnARadioItemDoesNothing) {
+  auto form = MakeTestForm();
+  int batches = 0;
+  int closes = 0;
+  form->OnEncodeStart = [&](Control&) { ++batches; };
+  form->OnCloseRequest = [&] { ++closes; };
+  bool taken = false;
+  EXPECT_EQ(EnterIn(*form, form->B1, taken), "B1");
+  EXPECT_TRUE(taken);
+  EXPECT_EQ(batches, 1);
+  EnterIn(*form, form->B2, taken);
+  EXPECT_EQ(closes, 1);
+  form->RG2.SetItemIndex(2);
+  EXPECT_EQ(EnterIn(*form, form->RG2, taken), "RG2");
+  EXPECT_TRUE(taken) << "the item never sees it";
+  EXPECT_EQ(form->RG2.ItemIndex(), 2);
+  EXPECT_EQ(batches, 1);
+}
+
+struct ArrowCase {
+  const char* group;
+  Key key;
+  int from;
+  int to;
+};
+
+TEST(ArrowKeys, OnARadioItemChooseTheNextItemRoundTheGroup) {
+  const ArrowCase cases[] = {
+      {"RG2", Key::Down, 0, 1}, {"RG2", Key::Right, 1, 2}, {"RG2", Key::Down, 2, 0},
+      {"RG2", Key::Up, 0, 2},   {"RG2", Key::Left, 2, 1},  {"RG1", Key::Down, 1, 0},
+      {"RG1", Key::Up, 0, 1},   {"RG3", Key::Right, 0, 1},
+  };
+  for (const auto& c : cases) {
+    auto form = MakeTestForm();
+    auto& group = static_cast<RadioGroup&>(*form->Find(c.group));
+    group.SetEnabled(true);
+    group.SetItemIndex(c.from);
+    EXPECT_TRUE(form->KeyDown(group, c.key));
+    EXPECT_EQ(group.ItemIndex(), c.to) << c.group << " from " << c.from;
+    EXPECT_EQ(form->Focus().Focused(), &group);
+  }
+}
+
+TEST(ArrowKeys, ChoosingByArrowRunsTheGroupsRuleAndASwitchedOffGroupStays) {
+  auto form = MakeTestForm();
+  form->KeyDown(form->RG2, Key::Down);
+  EXPECT_TRUE(form->CB10.Enabled()) << "AC3 chosen: the encoder rule ran";
+  ASSERT_FALSE(form->RG3.Enabled());
+  form->KeyDown(form->RG3, Key::Down);
+  EXPECT_EQ(form->RG3.ItemIndex(), 0);
+}
+
+TEST(ArrowKeys, InAnEditStepItsSpinnerWithoutWrapping) {
+  auto form = MakeTestForm();
+  for (Control* c : form->Controls())
+    c->SetEnabled(true);
+  for (Edit* edit : {&form->E1, &form->E2, &form->E3, &form->E4, &form->E5, &form->E6}) {
+    UpDown* upDown = form->UpDownOf(*edit);
+    ASSERT_NE(upDown, nullptr) << edit->Name();
+    upDown->SetPosition(upDown->Max() - 1);
+    EXPECT_TRUE(form->KeyDown(*edit, Key::Up));
+    form->KeyDown(*edit, Key::Up);
+    EXPECT_EQ(edit->Text(), std::to_string(upDown->Max())) << edit->Name();
+    upDown->SetPosition(upDown->Min());
+    form->KeyDown(*edit, Key::Down);
+    EXPECT_EQ(edit->Text(), std::to_string(upDown->Min())) << edit->Name();
+    // Left and right move the caret: the edit's own keys.
+    EXPECT_FALSE(form->KeyDown(*edit, Key::Left)) << edit->Name();
+  }
+  form->UD1.SetEnabled(false);
+  form->E1.SetText("200");
+  EXPECT_TRUE(form->KeyDown(form->E1, Key::Up));
+  EXPECT_EQ(form->E1.Text(), "200") << "a switched-off spinner does not step";
 }
 
 TEST(FocusWalk, ForwardFromTheLastWrapsToTheFirstAndBackwardFromTheFirstToTheLast) {

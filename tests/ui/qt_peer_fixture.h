@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QRadioButton>
 #include <QTest>
 #include <memory>
 
@@ -10,6 +11,11 @@
 #include "ui/qt/form_peer.h"
 
 namespace vorzik::ui::testing {
+
+/// The item buttons of a radio group's widget, in item order.
+inline QList<QRadioButton*> RadioButtons(QWidget* group) {
+  return group->findChildren<QRadioButton*>(QString(), Qt::FindDirectChildrenOnly);
+}
 
 /// A form with its Qt peer, shown and active on the offscreen platform.
 class QtPeerTest : public ::testing::Test {

@@ -4,6 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+
 #include "tests/support/temp_dir.h"
 #include "tests/ui/qt_peer_fixture.h"
 
@@ -11,6 +15,7 @@ namespace vorzik::ui {
 namespace {
 
 using testing::QtPeerTest;
+using testing::RadioButtons;
 
 TEST_F(QtPeerTest, EnterInEveryBoundWidgetFocusesTheNextTabStop) {
   for (Control* c : form->Focus().TabStops())
@@ -32,9 +37,11 @@ TEST_F(QtPeerTest, EnterInEveryBoundWidgetFocusesTheNextTabStop) {
   EXPECT_EQ(form->E1.Text(), "200");
 }
 
-TEST(QtPeerBrowser, EnterInTheFolderListMovesOnWithoutOpeningTheHighlightedFolder) {
+TEST(QtPeerBrowser, EnterInTheFolderListMovesOnWithoutOpeningAndTheFileListSelectsNothing) {
   vorzik::testing::TempDir folder;
   ASSERT_EQ(mkdir((folder / "sub").c_str(), 0755), 0);
+  for (const char* name : {"a.wav", "b.mp2"})
+    vorzik::testing::WriteFile(folder / name, "");
   vorzik::testing::CurrentDirGuard restore;
   ASSERT_EQ(chdir(folder.path().c_str()), 0);
   auto form = testing::MakeTestForm();
@@ -42,6 +49,9 @@ TEST(QtPeerBrowser, EnterInTheFolderListMovesOnWithoutOpeningTheHighlightedFolde
   peer.Show();
   peer.Window()->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(peer.Window()));
+  ASSERT_EQ(form->FLB1.Count(), 2);
+  auto* files = qobject_cast<QListWidget*>(peer.WidgetOf(form->FLB1));
+  ASSERT_NE(files, nullptr);
 
   const int last = static_cast<int>(form->DLB1.Items().size()) - 1;
   ASSERT_GT(last, form->DLB1.ItemIndex());
@@ -51,16 +61,17 @@ TEST(QtPeerBrowser, EnterInTheFolderListMovesOnWithoutOpeningTheHighlightedFolde
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   EXPECT_EQ(form->DLB1.Directory(), opened);
   EXPECT_EQ(form->DLB1.ItemIndex(), last);
-  EXPECT_EQ(QApplication::focusWidget(), peer.WidgetOf(form->FLB1));
-}
-
-TEST_F(QtPeerTest, EnterInTheFileListGoesToB1WithoutABatch) {
-  int batches = 0;
-  form->OnEncodeStart = [&](Control&) { ++batches; };
-  form->Focus().SetFocus(&form->FLB1);
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
-  EXPECT_EQ(QApplication::focusWidget(), peer->WidgetOf(form->B1));
-  EXPECT_EQ(batches, 0);
+  ASSERT_EQ(QApplication::focusWidget(), files);
+  // Gaining the focus, by Enter or by Tab, selects no file.
+  EXPECT_EQ(form->FLB1.ItemIndex(), -1);
+  EXPECT_TRUE(files->selectedItems().isEmpty());
+  form->Focus().SetFocus(&form->DLB1);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), files);
+  EXPECT_EQ(form->FLB1.ItemIndex(), -1);
+  // The user's own choice selects.
+  QTest::keyClick(files, Qt::Key_Down);
+  EXPECT_EQ(form->FLB1.ItemIndex(), 0);
 }
 
 TEST_F(QtPeerTest, TabAndShiftTabWalkTheModelsOrder) {
@@ -88,22 +99,41 @@ TEST_F(QtPeerTest, ClickingAWidgetMovesTheModelsFocus) {
   EXPECT_EQ(form->Focus().Focused(), &form->ComB5);
 }
 
-TEST_F(QtPeerTest, EnterOnAFocusedRadioItemDoesNothing) {
-  form->Focus().SetFocus(&form->RG2);
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-  EXPECT_EQ(form->Focus().Focused(), &form->RG2);
-  EXPECT_EQ(form->RG2.ItemIndex(), 0);
-}
-
-TEST_F(QtPeerTest, EnterOnAFocusedButtonPressesIt) {
+TEST_F(QtPeerTest, KeysOnButtonsRadioItemsAndEditsReachTheModel) {
   int batches = 0;
   form->OnEncodeStart = [&](Control&) { ++batches; };
   form->Focus().SetFocus(&form->B1);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   EXPECT_EQ(batches, 1);
+  form->Focus().SetFocus(&form->RG2);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+  EXPECT_EQ(form->RG2.ItemIndex(), 2) << "round the group";
+  EXPECT_EQ(QApplication::focusWidget(), RadioButtons(peer->WidgetOf(form->RG2))[2]);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_EQ(form->RG2.ItemIndex(), 2);
+  form->Focus().SetFocus(&form->E1);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+  EXPECT_EQ(WidgetOf<QLineEdit>(form->E1)->text(), "201");
   form->Focus().SetFocus(&form->B2);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   EXPECT_FALSE(peer->Window()->isVisible());
+}
+
+TEST_F(QtPeerTest, ClickingARadioItemGivesItTheFocus) {
+  for (RadioGroup* group : {&form->RG1, &form->RG2, &form->RG3}) {
+    group->SetEnabled(true);
+    const auto items = RadioButtons(peer->WidgetOf(*group));
+    const int last = static_cast<int>(items.size()) - 1;
+    // From another control, and from the group's own selected item.
+    form->Focus().SetFocus(&form->CB9);
+    QTest::mouseClick(items[last], Qt::LeftButton, {}, QPoint(6, items[last]->height() / 2));
+    EXPECT_EQ(QApplication::focusWidget(), items[last]) << group->Name();
+    QTest::mouseClick(items[0], Qt::LeftButton, {}, QPoint(6, items[0]->height() / 2));
+    EXPECT_EQ(QApplication::focusWidget(), items[0]) << group->Name();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_EQ(group->ItemIndex(), 0) << group->Name() << ": space keeps the clicked item";
+    EXPECT_EQ(form->Focus().Focused(), group);
+  }
 }
 
 TEST_F(QtPeerTest, EnterInAnEditPressesNoButton) {

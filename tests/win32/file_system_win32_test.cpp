@@ -84,5 +84,50 @@ TEST_F(Win32FileSystemTest, IdentityFollowsNamesToTheirFile) {
   EXPECT_FALSE(fs_->Identify(folder_ + "missing.wav").SameAs(fs_->Identify(folder_ + "none")));
 }
 
+std::wstring Wide(const std::string& ansi) {
+  wchar_t buffer[MAX_PATH * 2];
+  int n = ::MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, buffer, MAX_PATH * 2);
+  return std::wstring(buffer, n > 0 ? n - 1 : 0);
+}
+
+void MakeWide(const std::wstring& path) {
+  HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  ::CloseHandle(file);
+}
+
+bool ExistsWide(const std::wstring& path) {
+  return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+TEST_F(Win32FileSystemTest, AResultOfAShortFormSourceTakesTheSourcesOwnName) {
+  ASSERT_EQ(::GetACP(), 932u);
+  const std::wstring folder = Wide(folder_);
+  MakeWide(folder + L"\uD55C\uAD6D.wav");  // 한국.wav, which code page 932 cannot write
+  wchar_t shortPath[MAX_PATH] = {};
+  ASSERT_GT(::GetShortPathNameW((folder + L"\uD55C\uAD6D.wav").c_str(), shortPath, MAX_PATH), 0u);
+  std::wstring shortName(shortPath);
+  shortName = shortName.substr(shortName.rfind(L'\\') + 1);
+  const std::wstring shortBase = shortName.substr(0, shortName.rfind(L'.'));
+  ASSERT_TRUE(fs_->CreateFolder(folder_ + "EtcEnc"));
+  std::string source(shortPath, shortPath + wcslen(shortPath));  // ASCII: a short form
+  const std::wstring result = folder + L"EtcEnc\\" + shortBase + L".mp2";
+  const std::wstring named = folder + L"EtcEnc\\\uD55C\uAD6D.mp2";
+  for (int run = 0; run < 2; ++run) {  // the second replaces the first result
+    MakeWide(result);
+    std::string output(result.begin(), result.end());
+    EXPECT_TRUE(fs_->NameAfterSource(source, output)) << run;
+    EXPECT_TRUE(ExistsWide(named)) << run;
+    EXPECT_FALSE(ExistsWide(result)) << run;
+  }
+
+  // A name that fits the code page is the result's name already.
+  WriteFile(folder_ + "\x89\xB9.wav", "");  // 音.wav
+  WriteFile(folder_ + "EtcEnc\\\x89\xB9.mp2", "");
+  EXPECT_FALSE(fs_->NameAfterSource(folder_ + "\x89\xB9.wav", folder_ + "EtcEnc\\\x89\xB9.mp2"));
+  EXPECT_TRUE(fs_->Stamp(folder_ + "EtcEnc\\\x89\xB9.mp2").exists);
+}
+
 }  // namespace
 }  // namespace vorzik

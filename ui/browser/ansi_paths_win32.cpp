@@ -64,6 +64,14 @@ std::string ToolNameOf(const WIN32_FIND_DATAW& found) {
   return LossyAnsi(found.cFileName);
 }
 
+std::string Utf8Of(const std::wstring& wide) {
+  const int size = static_cast<int>(wide.size());
+  int length = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string utf8(length, '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), length, nullptr, nullptr);
+  return utf8;
+}
+
 std::wstring WideOf(const std::string& ansi) {
   int length =
       ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);

@@ -28,6 +28,9 @@ std::string ToolPathOf(const std::wstring& path, ShortFormLookup shortForm = Sys
 /// The same for one name found in a folder, from the short form found with it.
 std::string ToolNameOf(const WIN32_FIND_DATAW& found);
 
+/// A wide name in UTF-8, as the window shows it.
+std::string Utf8Of(const std::wstring& wide);
+
 /// A path in the ANSI code page as the wide functions take it.
 std::wstring WideOf(const std::string& ansi);
 

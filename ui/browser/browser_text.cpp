@@ -76,11 +76,6 @@ int CompareIgnoringCase(std::string_view a, std::string_view b, const PathStyle&
   return std::string_view(la).compare(lb) < 0 ? -1 : (la == lb ? 0 : 1);
 }
 
-bool NameLess(std::string_view a, std::string_view b, const PathStyle& style) {
-  int order = CompareIgnoringCase(a, b, style);
-  return order != 0 ? order < 0 : a < b;
-}
-
 bool SameName(std::string_view a, std::string_view b, bool caseSensitive, const PathStyle& style) {
   return caseSensitive ? a == b : CompareIgnoringCase(a, b, style) == 0;
 }

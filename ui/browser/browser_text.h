@@ -19,10 +19,6 @@ std::string ToLowerText(std::string_view text, const PathStyle& style);
 // case is ignored.
 int CompareIgnoringCase(std::string_view a, std::string_view b, const PathStyle& style);
 
-// The order of both lists: ascending with letter case ignored; names that are
-// equal then (possible on a volume that tells case apart) stand in byte order.
-bool NameLess(std::string_view a, std::string_view b, const PathStyle& style);
-
 // Equal names or paths: by case when the volume tells names apart by case.
 bool SameName(std::string_view a, std::string_view b, bool caseSensitive, const PathStyle& style);
 

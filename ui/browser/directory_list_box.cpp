@@ -141,7 +141,7 @@ void TDirectoryListBox::AddSubfolders() {
       names.push_back(entry.name);
   }
   std::sort(names.begin(), names.end(),
-            [&](const std::string& a, const std::string& b) { return NameLess(a, b, style); });
+            [&](const std::string& a, const std::string& b) { return NameLess(fs_, a, b); });
   // A name that differs from the one before only in case is the same folder,
   // unless the volume tells names apart by case.
   auto same = [&](const std::string& a, const std::string& b) {

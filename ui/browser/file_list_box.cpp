@@ -86,6 +86,7 @@ char TFileListBox::KeyPress(char key) {
 void TFileListBox::ReadEntries() {
   fs_.ChangeDirectory(directory_);
   items_.clear();
+  shown_.clear();
   itemIndex_ = -1;
   TCursor saved = cursor_;
   bool full = false;
@@ -97,7 +98,7 @@ void TFileListBox::ReadEntries() {
     for (const DirectoryEntry& entry : found) {
       if (!IsPlainFile(entry) || !MatchesWildcard(entry.name, pattern, fs_.Style()))
         continue;
-      if (!Insert(entry.name)) {
+      if (!Insert(entry)) {
         full = true;
         break;
       }
@@ -115,15 +116,15 @@ void TFileListBox::ReadEntries() {
   }
 }
 
-bool TFileListBox::Insert(const std::string& name) {
+bool TFileListBox::Insert(const DirectoryEntry& entry) {
   if (items_.size() >= capacity_)
     return false;
-  const PathStyle& style = fs_.Style();
   auto at = std::upper_bound(
-      items_.begin(), items_.end(), name,
-      [&](const std::string& a, const std::string& b) { return NameLess(a, b, style); });
+      items_.begin(), items_.end(), entry.name,
+      [&](const std::string& a, const std::string& b) { return NameLess(fs_, a, b); });
   std::size_t position = static_cast<std::size_t>(at - items_.begin());
-  items_.insert(at, name);
+  items_.insert(at, entry.name);
+  shown_.insert(shown_.begin() + static_cast<std::ptrdiff_t>(position), entry.shown);
   if (position == kHourGlassPosition)
     SetCursor(TCursor::crHourGlass);
   return true;

@@ -41,7 +41,10 @@ class TFileListBox : public Control {
   // Reads the entries of the present folder again.
   void Update();
 
+  // The names the batch joins to the folder path, as the tools open them.
   const std::vector<std::string>& Items() const { return items_; }
+  // Entry n as the user knows it: its name as stored, in UTF-8.
+  const std::string& ShownName(int n) const { return shown_[n].empty() ? items_[n] : shown_[n]; }
   int Count() const { return static_cast<int>(items_.size()); }
   // -1 when nothing is selected.
   int ItemIndex() const { return itemIndex_; }
@@ -73,7 +76,7 @@ class TFileListBox : public Control {
  private:
   void ReadEntries();
   // False when the list is full.
-  bool Insert(const std::string& name);
+  bool Insert(const DirectoryEntry& entry);
   void SetCursor(TCursor cursor);
   bool CaseSensitiveAt(const std::string& path);
 
@@ -81,6 +84,7 @@ class TFileListBox : public Control {
   std::string mask_ = "*.*";
   std::string directory_;
   std::vector<std::string> items_;
+  std::vector<std::string> shown_;
   int itemIndex_ = -1;
   int scrollTarget_ = -1;
   TCursor cursor_ = TCursor::crDefault;

@@ -1,6 +1,17 @@
 #include "ui/browser/file_system_queries.h"
 
+#include "ui/browser/browser_text.h"
+
 namespace vorzik::ui {
+
+int FileSystemQueries::CompareNames(std::string_view a, std::string_view b) const {
+  return collation_ ? collation_(a, b) : CompareIgnoringCase(a, b, Style());
+}
+
+bool NameLess(const FileSystemQueries& fs, std::string_view a, std::string_view b) {
+  const int order = fs.CompareNames(a, b);
+  return order != 0 ? order < 0 : a < b;
+}
 
 std::string DriveNameOfKey(const std::string& key, const PathStyle& style) {
   return style.driveLetters ? key + ":" : key;

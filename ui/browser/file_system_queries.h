@@ -1,8 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "pipeline/path_style.h"
@@ -27,6 +29,8 @@ struct VolumeInfo {
 
 // One name found in a folder, with the attributes the browser filters on.
 struct DirectoryEntry {
+  // As the tools and the ANSI functions open it; on Windows the short form
+  // where the name does not fit the code page.
   std::string name;
   bool directory = false;
   bool hidden = false;
@@ -35,7 +39,14 @@ struct DirectoryEntry {
   // A plain file: something a tool can read from start to end. Never a FIFO,
   // socket or device, which would make a tool hang or fail.
   bool regular = false;
+  // The name as stored, in UTF-8, where the platform's bytes are not UTF-8;
+  // empty where it is `name` itself.
+  std::string shown = {};
 };
+
+/// Negative, zero or positive as a sorts before, with or after b when letter
+/// case is ignored, in the user's locale.
+using NameCollation = std::function<int(std::string_view a, std::string_view b)>;
 
 // How label reads treat a drive without medium: with critical errors failed
 // silently the platform shows no box of its own.
@@ -83,7 +94,20 @@ class FileSystemQueries {
   // Every name in the folder, "." and ".." included where the platform lists
   // them; empty when the folder cannot be read.
   virtual std::optional<std::vector<DirectoryEntry>> ListDirectory(const std::string& folder) = 0;
+
+  // The order of the sorted lists: names compared with letter case ignored,
+  // by the platform's collation. Without one of its own the platform takes the
+  // collation the program hands in, or else folds ASCII letters only.
+  virtual int CompareNames(std::string_view a, std::string_view b) const;
+  void SetCollation(NameCollation collation) { collation_ = std::move(collation); }
+
+ private:
+  NameCollation collation_;
 };
+
+// Ascending by CompareNames; names it finds equal (possible on a volume that
+// tells case apart) stand in byte order, so the order is total.
+bool NameLess(const FileSystemQueries& fs, std::string_view a, std::string_view b);
 
 // The text before a drive's label in its drive-box entry: "d:" or "/mnt/x".
 std::string DriveNameOfKey(const std::string& key, const PathStyle& style);

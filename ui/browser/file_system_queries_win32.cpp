@@ -33,7 +33,8 @@ DriveType FromWin32DriveType(UINT type) {
 
 /// The Win32 drive, volume and directory API, in the system's ANSI code page.
 /// Names and the current directory are read wide, so a name outside the code
-/// page reaches the program as a short form the tools can open.
+/// page reaches the program as a short form the tools can open, and the
+/// window shows the name as stored.
 /// The platform itself keeps each drive's current folder.
 class Win32FileSystemQueries final : public FileSystemQueries {
  public:
@@ -113,6 +114,7 @@ class Win32FileSystemQueries final : public FileSystemQueries {
       DWORD a = found.dwFileAttributes;
       DirectoryEntry entry;
       entry.name = ToolNameOf(found);
+      entry.shown = Utf8Of(found.cFileName);
       entry.directory = (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
       entry.hidden = (a & FILE_ATTRIBUTE_HIDDEN) != 0;
       entry.system = (a & FILE_ATTRIBUTE_SYSTEM) != 0;
@@ -121,6 +123,14 @@ class Win32FileSystemQueries final : public FileSystemQueries {
     } while (::FindNextFileW(search, &found));
     ::FindClose(search);
     return entries;
+  }
+
+  // As the platform's own lists sort: the user's locale, case ignored.
+  int CompareNames(std::string_view a, std::string_view b) const override {
+    const int result =
+        ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
+                         b.data(), static_cast<int>(b.size()));
+    return result == 0 ? a.compare(b) : result - CSTR_EQUAL;
   }
 };
 

@@ -185,6 +185,17 @@ class FileListWidget : public QListWidget {
       QApplication::restoreOverrideCursor();
   }
 
+ protected:
+  // The view makes its first entry current when it gains the focus by Tab or
+  // Enter; only the user's own choice selects an entry.
+  void focusInEvent(QFocusEvent* event) override {
+    {
+      QSignalBlocker quiet(this);
+      QListWidget::focusInEvent(event);
+    }
+    ShowSelection();
+  }
+
  private:
   void Reflect(Property what) {
     switch (what) {
@@ -214,8 +225,8 @@ class FileListWidget : public QListWidget {
     clear();
     QStringList names;
     names.reserve(model_.Count());
-    for (const std::string& name : model_.Items())
-      names.append(FromBytes(name));
+    for (int i = 0; i < model_.Count(); ++i)
+      names.append(FromBytes(model_.ShownName(i)));
     addItems(names);
     ShowSelection();
   }

@@ -1,5 +1,6 @@
 #include "ui/qt/control_widgets.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -55,17 +56,44 @@ void CheckItem(QButtonGroup* buttons, int index) {
   buttons->setExclusive(true);
 }
 
+/// A radio group's frame with its items in one column below the caption line
+/// as the style draws it; placed anew whenever the frame's size, style or font
+/// changes, since each moves that line.
+class RadioGroupBox : public QGroupBox {
+ public:
+  using QGroupBox::QGroupBox;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override {
+    QGroupBox::resizeEvent(event);
+    PlaceItems();
+  }
+  void changeEvent(QEvent* event) override {
+    QGroupBox::changeEvent(event);
+    if (event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange)
+      PlaceItems();
+  }
+
+ private:
+  void PlaceItems() {
+    const auto items = findChildren<QRadioButton*>(QString(), Qt::FindDirectChildrenOnly);
+    if (items.isEmpty())
+      return;
+    const QRect area = contentsRect();
+    const int itemHeight = area.height() / static_cast<int>(items.size());
+    for (int i = 0; i < items.size(); ++i)
+      items[i]->setGeometry(8, area.top() + i * itemHeight, width() - 12, itemHeight);
+  }
+};
+
 QWidget* MakeRadioGroup(RadioGroup& group, QWidget* parent, const std::shared_ptr<bool>& alive) {
-  auto* widget = new QGroupBox(ToQt(group.Caption()), parent);
+  auto* widget = new RadioGroupBox(ToQt(group.Caption()), parent);
   widget->setFocusPolicy(Qt::NoFocus);
   auto* buttons = new QButtonGroup(widget);
   buttons->setObjectName(QStringLiteral("items"));
   const int count = static_cast<int>(group.Items().size());
-  const int top = 14;  // below the caption
-  const int itemHeight = count ? (group.Bounds().height - top - 2) / count : 0;
   for (int i = 0; i < count; ++i) {
     auto* button = new QRadioButton(ToQt(group.Items()[i]), widget);
-    button->setGeometry(8, top + i * itemHeight, group.Bounds().width - 12, itemHeight);
     buttons->addButton(button, i);
   }
   CheckItem(buttons, group.ItemIndex());
@@ -74,6 +102,12 @@ QWidget* MakeRadioGroup(RadioGroup& group, QWidget* parent, const std::shared_pt
   OnModel(group, Property::ItemIndex, alive, [buttons, &group] {
     QSignalBlocker blocker(buttons);
     CheckItem(buttons, group.ItemIndex());
+    // The selected item is the group's tab stop: a focused group shows its
+    // focus there.
+    auto* focused = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+    QAbstractButton* checked = buttons->checkedButton();
+    if (checked && focused && focused != checked && buttons->buttons().contains(focused))
+      checked->setFocus(Qt::TabFocusReason);
   });
   return widget;
 }
@@ -139,6 +173,8 @@ QWidget* MakeComboBox(ComboBox& combo, QWidget* parent, const std::shared_ptr<bo
     widget->addItem(ToQt(item));
   ShowComboText(widget, combo.Text());
   QLineEdit* line = widget->lineEdit();
+  // As in the edits: the designed boxes are narrow, the text takes the margins too.
+  line->setTextMargins(-1, 0, -1, 0);
   QObject::connect(line, &QLineEdit::textEdited, widget,
                    [widget, line, &combo](const QString& text) {
                      const int oldLength = ToQt(combo.Text()).size();
@@ -165,7 +201,8 @@ QWidget* MakeComboBox(ComboBox& combo, QWidget* parent, const std::shared_ptr<bo
 
 QWidget* MakeButton(Button& button, QWidget* parent) {
   auto* widget = new QPushButton(ToQt(button.Caption()), parent);
-  // Enter presses the focused button; neither is the window's default button.
+  // Enter on the focused button presses it (the model's key rule, which the
+  // key router applies first); neither is the window's default button.
   widget->setAutoDefault(true);
   widget->setDefault(false);
   QObject::connect(widget, &QPushButton::clicked, widget, [&button] { button.Click(); });

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QKeyEvent>
+#include <QRadioButton>
 #include <QScreen>
 
 #include "ui/qt/browser_peer.h"
@@ -23,35 +24,54 @@ bool IsBrowser(const Control& control) {
          control.Kind() == ControlKind::FileList;
 }
 
+// The keys the model acts on first.
+bool ModelKey(const QKeyEvent& event, Key& key) {
+  switch (event.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      key = Key::Enter;
+      return true;
+    case Qt::Key_Up:
+      key = Key::Up;
+      return true;
+    case Qt::Key_Down:
+      key = Key::Down;
+      return true;
+    case Qt::Key_Left:
+      key = Key::Left;
+      return true;
+    case Qt::Key_Right:
+      key = Key::Right;
+      return true;
+    default:
+      return false;
+  }
+}
+
 // The character a key press types, as the model's key handlers see it; 0 for
 // keys that type none (arrows, function keys) or none of one byte.
 char KeyChar(const QKeyEvent& event) {
-  if (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter)
-    return '\r';
   const QString text = event.text();
   if (text.size() != 1 || text[0].unicode() >= 0x80)
     return 0;
   return static_cast<char>(text[0].unicode());
 }
 
-/// Gives a bound control's key presses to its OnKeyPress first, and the arrow
-/// keys of an edit to its up-down.
+/// Gives a control's key presses to the model first: Enter and the arrows to
+/// TForm1::KeyDown, typed characters to the control's OnKeyPress.
 class KeyRouter : public QObject {
  public:
-  KeyRouter(Control& control, UpDown* upDown, QObject* parent)
-      : QObject(parent), control_(control), upDown_(upDown) {}
+  KeyRouter(TForm1& form, Control& control, QObject* parent)
+      : QObject(parent), form_(form), control_(control) {}
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() != QEvent::KeyPress)
       return QObject::eventFilter(watched, event);
-    auto& key = static_cast<QKeyEvent&>(*event);
-    if (upDown_ && (key.key() == Qt::Key_Up || key.key() == Qt::Key_Down)) {
-      if (upDown_->Enabled())
-        key.key() == Qt::Key_Up ? upDown_->StepUp() : upDown_->StepDown();
-      return true;
-    }
-    char typed = KeyChar(key);
+    auto& pressed = static_cast<QKeyEvent&>(*event);
+    if (Key key; ModelKey(pressed, key))
+      return form_.KeyDown(control_, key);
+    char typed = KeyChar(pressed);
     if (typed == 0 || !control_.OnKeyPress)
       return false;
     control_.OnKeyPress(control_, typed);
@@ -59,8 +79,8 @@ class KeyRouter : public QObject {
   }
 
  private:
+  TForm1& form_;
   Control& control_;
-  UpDown* upDown_;
 };
 
 }  // namespace
@@ -213,17 +233,16 @@ void FormPeer::Mirror(Control& control, QWidget* widget) {
 }
 
 void FormPeer::RouteKeys(Control& control, QWidget* widget) {
-  UpDown* upDown = nullptr;
-  if (control.Kind() == ControlKind::Edit) {
-    for (Control* other : form_.Controls()) {
-      auto* candidate = dynamic_cast<UpDown*>(other);
-      if (candidate && &candidate->Associate() == &control)
-        upDown = candidate;
-    }
-  }
-  if (!control.OnKeyPress && !upDown)
+  if (!control.TabStop)
     return;
-  widget->installEventFilter(new KeyRouter(control, upDown, widget));
+  // A radio group's keys arrive at its items.
+  const QList<QRadioButton*> items = widget->findChildren<QRadioButton*>();
+  if (items.isEmpty()) {
+    widget->installEventFilter(new KeyRouter(form_, control, widget));
+    return;
+  }
+  for (QRadioButton* item : items)
+    item->installEventFilter(new KeyRouter(form_, control, item));
 }
 
 void FormPeer::FollowFocus() {
@@ -231,8 +250,11 @@ void FormPeer::FollowFocus() {
   form_.Focus().Subscribe([this, alive](Control* focused) {
     if (!*alive || !focused)
       return;
+    // A click on a radio item focuses that item before it is chosen; the
+    // focus stays on it rather than going to the item still selected.
+    QWidget* now = QApplication::focusWidget();
     QWidget* widget = FocusWidgetOf(*focused);
-    if (widget && QApplication::focusWidget() != widget)
+    if (widget && now != widget && ControlOf(now) != focused)
       widget->setFocus(Qt::TabFocusReason);
   });
   QObject::connect(qApp, &QApplication::focusChanged, window_, [this](QWidget*, QWidget* now) {

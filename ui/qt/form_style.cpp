@@ -1,6 +1,7 @@
 #include "ui/qt/form_style.h"
 
 #include <QStyleOptionComplex>
+#include <algorithm>
 
 namespace vorzik::ui::qt {
 
@@ -8,7 +9,7 @@ namespace {
 
 constexpr int kIndicator = 13;
 constexpr int kCaptionGap = 4;
-constexpr int kArrowWidth = 14;
+constexpr int kMaxArrowWidth = 14;
 
 }  // namespace
 
@@ -35,6 +36,9 @@ QRect FormStyle::subControlRect(ComplexControl control, const QStyleOptionComple
   }
   const QRect r = option->rect;
   const int frame = 2;
+  // The narrowest boxes (ComB2, 32 pixels, showing "10") give the arrow less
+  // room, so their text stays whole.
+  const int kArrowWidth = std::min(kMaxArrowWidth, r.width() / 3);
   switch (sub) {
     case SC_ComboBoxArrow:
       return visualRect(option->direction, r,

@@ -82,9 +82,15 @@ NativeControl MakeRadioGroup(RadioGroup& group, HWND parent, HINSTANCE instance,
                                 item, parent, instance));
   }
   auto show = [items = native.items, &group] {
-    for (int i = 0; i < static_cast<int>(items.size()); ++i)
-      ::SendMessageW(items[i], BM_SETCHECK, i == group.ItemIndex() ? BST_CHECKED : BST_UNCHECKED,
-                     0);
+    const int index = group.ItemIndex();
+    bool focused = false;
+    for (int i = 0; i < static_cast<int>(items.size()); ++i) {
+      ::SendMessageW(items[i], BM_SETCHECK, i == index ? BST_CHECKED : BST_UNCHECKED, 0);
+      focused = focused || ::GetFocus() == items[i];
+    }
+    // The selected item is the group's tab stop: a focused group shows its focus there.
+    if (focused && index >= 0 && index < static_cast<int>(items.size()))
+      ::SetFocus(items[index]);
   };
   show();
   OnModel(group, Property::ItemIndex, alive, show);
@@ -193,10 +199,10 @@ HWND MakeList(const Rect& r, int itemHeight, DWORD style, HWND parent, HINSTANCE
   return handle;
 }
 
-void FillList(HWND handle, int count, const std::function<std::string(int)>& text) {
+void FillList(HWND handle, int count, const std::function<std::wstring(int)>& text) {
   ::SendMessageW(handle, LB_RESETCONTENT, 0, 0);
   for (int i = 0; i < count; ++i)
-    ::SendMessageW(handle, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WidenAnsi(text(i)).c_str()));
+    ::SendMessageW(handle, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text(i).c_str()));
 }
 
 NativeControl MakeFolderList(TDirectoryListBox& list, HWND parent, HINSTANCE instance,
@@ -205,7 +211,7 @@ NativeControl MakeFolderList(TDirectoryListBox& list, HWND parent, HINSTANCE ins
   HWND handle = MakeList(list.Bounds(), 16, LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, parent, instance);
   auto fill = [handle, &list] {
     FillList(handle, static_cast<int>(list.Items().size()),
-             [&list](int i) { return list.DisplayText(i); });
+             [&list](int i) { return WidenAnsi(list.DisplayText(i)); });
   };
   auto select = [handle, &list] {
     ::SendMessageW(handle, LB_SETCURSEL, static_cast<WPARAM>(list.ItemIndex()), 0);
@@ -223,7 +229,8 @@ NativeControl MakeFileList(TFileListBox& list, HWND parent, HINSTANCE instance,
   // that is taller, so underscores in names stay visible.
   HWND handle = MakeList(list.Bounds(), 12, 0, parent, instance);
   auto fill = [handle, &list] {
-    FillList(handle, list.Count(), [&list](int i) { return list.Items()[i]; });
+    // The name as stored; only the batch's paths carry the short form.
+    FillList(handle, list.Count(), [&list](int i) { return WidenUtf8(list.ShownName(i)); });
   };
   auto select = [handle, &list] {
     ::SendMessageW(handle, LB_SETCURSEL, static_cast<WPARAM>(list.ItemIndex()), 0);

@@ -36,6 +36,29 @@ LRESULT CALLBACK KeyProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam
   return ::DefSubclassProc(handle, message, wParam, lParam);
 }
 
+// The keys the model acts on first.
+bool ModelKey(WPARAM virtualKey, Key& key) {
+  switch (virtualKey) {
+    case VK_RETURN:
+      key = Key::Enter;
+      return true;
+    case VK_UP:
+      key = Key::Up;
+      return true;
+    case VK_DOWN:
+      key = Key::Down;
+      return true;
+    case VK_LEFT:
+      key = Key::Left;
+      return true;
+    case VK_RIGHT:
+      key = Key::Right;
+      return true;
+    default:
+      return false;
+  }
+}
+
 void RegisterClasses(HINSTANCE instance) {
   static bool registered = false;
   if (registered)
@@ -191,23 +214,16 @@ Control* FormPeer::ControlOf(HWND handle) const {
   return found == controls_.end() ? nullptr : found->second;
 }
 
-UpDown* FormPeer::UpDownOf(const Control& edit) const {
-  for (Control* control : form_.Controls()) {
-    auto* upDown = dynamic_cast<UpDown*>(control);
-    if (upDown && &upDown->Associate() == &edit)
-      return upDown;
-  }
-  return nullptr;
-}
-
 void FormPeer::FollowFocus() {
   Alive alive = alive_;
   form_.Focus().Subscribe([this, alive](Control* focused) {
     if (!*alive || !focused)
       return;
+    // A click on a radio item focuses that item before it is chosen; the
+    // focus stays on it rather than going to the item still selected.
     HWND handle = FocusHandleOf(*focused);
     HWND now = ::GetFocus();
-    if (handle && now != handle && !::IsChild(handle, now))
+    if (handle && now != handle && !::IsChild(handle, now) && ControlOf(now) != focused)
       ::SetFocus(handle);
   });
 }
@@ -296,8 +312,7 @@ LRESULT FormPeer::PanelMessage(HWND handle, UINT message, WPARAM wParam, LPARAM 
   }
 }
 
-// Tab, Enter and the arrow keys of edits and radio items go to the model before the
-// control sees them.
+// Tab, Enter and the arrow keys go to the model before the control sees them.
 bool FormPeer::KeyMessage(HWND handle, UINT message, WPARAM& wParam) {
   Control* control = ControlOf(handle);
   if (!control)
@@ -314,31 +329,8 @@ bool FormPeer::KeyMessage(HWND handle, UINT message, WPARAM& wParam) {
         form_.Focus().MoveNext(::GetKeyState(VK_SHIFT) >= 0);
         return true;
       }
-      if ((wParam == VK_UP || wParam == VK_DOWN) && control->Kind() == ControlKind::Edit) {
-        UpDown* upDown = UpDownOf(*control);
-        if (!upDown)
-          return false;
-        if (upDown->Enabled())
-          wParam == VK_UP ? upDown->StepUp() : upDown->StepDown();
-        return true;
-      }
-      if (control->Kind() == ControlKind::RadioGroup &&
-          (wParam == VK_UP || wParam == VK_DOWN || wParam == VK_LEFT || wParam == VK_RIGHT)) {
-        // As in a dialog: an arrow chooses the next or previous item, round the group.
-        auto& group = static_cast<RadioGroup&>(*control);
-        const int count = static_cast<int>(group.Items().size());
-        if (count > 0 && group.Enabled()) {
-          const int step = wParam == VK_UP || wParam == VK_LEFT ? -1 : 1;
-          const int from = group.ItemIndex() < 0 ? 0 : group.ItemIndex();
-          group.Choose(((from + step) % count + count) % count);
-          ::SetFocus(FocusHandleOf(group));
-        }
-        return true;
-      }
-      if (wParam == VK_RETURN && control->Kind() == ControlKind::Button) {
-        ::SendMessageW(handle, BM_CLICK, 0, 0);
-        return true;
-      }
+      if (Key key; ModelKey(wParam, key))
+        return form_.KeyDown(*control, key);
       return false;
     case WM_CHAR:
       return HandleChar(*control, wParam);
@@ -349,7 +341,8 @@ bool FormPeer::KeyMessage(HWND handle, UINT message, WPARAM& wParam) {
 
 // True when the character is swallowed; a replaced one is passed on in wParam.
 bool FormPeer::HandleChar(Control& control, WPARAM& wParam) {
-  if (wParam == '\t')
+  // Tab and Enter were taken as keys, before they became characters.
+  if (wParam == '\t' || wParam == '\r')
     return true;
   if (wParam >= 0x80)
     return false;
@@ -367,8 +360,6 @@ bool FormPeer::HandleChar(Control& control, WPARAM& wParam) {
     default:
       if (control.OnKeyPress)
         control.OnKeyPress(control, key);
-      else if (key == '\r')
-        return true;  // Enter on a button was its press, on a radio item nothing
       break;
   }
   if (key == 0)

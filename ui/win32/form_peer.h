@@ -53,7 +53,6 @@ class FormPeer {
   void AddTool(HWND handle, const std::string& hint);
   void FollowFocus();
   bool HandleChar(Control& control, WPARAM& wParam);
-  UpDown* UpDownOf(const Control& edit) const;
 
   TForm1& form_;
   Alive alive_;
