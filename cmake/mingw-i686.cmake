@@ -1,4 +1,10 @@
-# 32-bit Windows, the platform the program's users run.
+# 32-bit Windows, the platform the program's users run. Its tests run here
+# under 32-bit Wine (wine32:i386), in a 32-bit prefix.
 set(VORZIK_MINGW_TRIPLE i686-w64-mingw32)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
+
+find_program(VORZIK_WINE wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+if(VORZIK_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${VORZIK_WINE})
+endif()

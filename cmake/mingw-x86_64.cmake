@@ -1,5 +1,6 @@
-# 64-bit Windows: the build whose programs run here under wine64 (Debian has no
-# 32-bit Wine), so the tests run through the emulator.
+# 64-bit Windows: a compile check only; users run the 32-bit build, and its
+# tests run under 32-bit Wine. The emulator is there for a developer who runs
+# these programs by hand in a 64-bit prefix.
 set(VORZIK_MINGW_TRIPLE x86_64-w64-mingw32)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -16,6 +16,9 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 locales-all
 )
 
+# The users' 32-bit program is tested under 32-bit Wine, an i386 package.
+packages+=(wine32:i386)
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
@@ -28,6 +31,9 @@ if ((${#missing[@]})); then
   sudo=""
   if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
   export DEBIAN_FRONTEND=noninteractive
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+  fi
   $sudo apt-get update -qq
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi

@@ -1,6 +1,8 @@
-// Stands in for each outside tool in end-to-end tests: it appends the name it
-// was started under and its arguments to $VORZIK_TOOL_LOG (one line, fields
-// separated by tabs) and writes its output file with a line naming its input.
+// Stands in for each outside tool in end-to-end tests: it appends what it
+// received to $VORZIK_TOOL_LOG, one line, and writes its output file with a
+// line naming its input. What it received is the name it was started under and
+// its arguments, separated by tabs; on Windows, where a program receives one
+// command line, that line as it came, blanks and quotes untouched.
 //   $VORZIK_TOOL_DELAY_MS  sleeps that long first (a slow tool)
 //   $VORZIK_TOOL_FAIL      a tool name (e.g. ql7rzfir.exe) that writes nothing
 //   $VORZIK_TOOL_CRASH     a tool name that writes junk to its output, then crashes
@@ -21,6 +23,10 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -57,6 +63,18 @@ std::string ArgAfter(const std::vector<std::string>& args, const std::string& wo
   return {};
 }
 
+std::string Received(const std::string& name, const std::vector<std::string>& args) {
+#ifdef _WIN32
+  (void)name, (void)args;
+  return ::GetCommandLineA();
+#else
+  std::string line = name;
+  for (const auto& a : args)
+    line += '\t' + a;
+  return line;
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -66,11 +84,7 @@ int main(int argc, char** argv) {
     std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(delay)));
   }
   if (const char* log = std::getenv("VORZIK_TOOL_LOG")) {
-    std::ofstream out(log, std::ios::app);
-    out << name;
-    for (const auto& a : args)
-      out << '\t' << a;
-    out << '\n';
+    std::ofstream(log, std::ios::app) << Received(name, args) << '\n';
   }
   std::string in, out;
   if (name == "BeSweet.exe") {

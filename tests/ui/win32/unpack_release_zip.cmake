@@ -1,0 +1,34 @@
+# Unpacks the release zip into a fresh folder for the program test, and checks
+# what a user finds in it: one folder named like the zip, holding vorzik.exe
+# and README.txt, the README in UTF-8 with a byte-order mark, CR LF line ends
+# only, naming the tools, the work folder and the version.
+#   cmake -DZIP=... -DDESTINATION=... -DVERSION=... -P unpack_release_zip.cmake
+file(REMOVE_RECURSE "${DESTINATION}")
+file(ARCHIVE_EXTRACT INPUT "${ZIP}" DESTINATION "${DESTINATION}")
+
+get_filename_component(top "${ZIP}" NAME_WLE)
+file(GLOB_RECURSE found LIST_DIRECTORIES false RELATIVE "${DESTINATION}" "${DESTINATION}/*")
+list(SORT found)
+if(NOT found STREQUAL "${top}/README.txt;${top}/vorzik.exe")
+  message(FATAL_ERROR "${ZIP} holds: ${found}")
+endif()
+
+set(readme "${DESTINATION}/${top}/README.txt")
+# Bytes as hex pairs with a blank after each; file(READ) as text drops CRs.
+file(READ "${readme}" hex HEX)
+string(REGEX REPLACE "(..)" "\\1 " bytes "${hex}")
+if(NOT bytes MATCHES "^ef bb bf ")
+  message(FATAL_ERROR "${readme} does not start with a UTF-8 byte-order mark")
+endif()
+string(REPLACE "0d 0a " "" bare "${bytes}")
+if(bare MATCHES "(^| )(0d|0a) ")
+  message(FATAL_ERROR "${readme} has a line end other than CR LF")
+endif()
+file(READ "${readme}" text)
+foreach(word BeSweet.exe BS_NoiseGate.dll ql7rzfir.exe ql7rziir.exe normalize.exe vorzik.exe
+             "\"EtcEnc\"" "「EtcEnc」" "Version: ${VERSION}" "バージョン: ${VERSION}")
+  string(FIND "${text}" "${word}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "${readme} does not mention ${word}")
+  endif()
+endforeach()
