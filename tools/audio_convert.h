@@ -18,7 +18,7 @@ struct AudioInfo {
 AudioInfo ProbeAudio(const std::string& path);
 
 struct ConvertOptions {
-  OutputSpec output;
+  OutputFormat output;
   bool overwrite = true;
   // Cut the output to the input's number of samples (for filters that add a tail).
   bool keepInputLength = false;
@@ -34,7 +34,7 @@ void Measure(const std::string& input, const std::string& chain,
 int64_t CountSamples(const std::string& input);
 
 /// Writes what the source filters in `graph` produce (e.g. "sine=f=440:d=2").
-void Generate(const std::string& graph, const std::string& output, const OutputSpec& wanted,
+void Generate(const std::string& graph, const std::string& output, const OutputFormat& wanted,
               int sampleRate, int channels);
 
 }  // namespace vorzik::tools
