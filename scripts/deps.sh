@@ -8,8 +8,8 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libqt6dbus6
   libavformat-dev libavcodec-dev libavfilter-dev libswresample-dev libavutil-dev
   libx11-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils imagemagick fonts-ipafont-gothic
+  libgtest-dev libgmock-dev
+  xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic
   python3-dbusmock dbus
   sox ffmpeg
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 locales-all

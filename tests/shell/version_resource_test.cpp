@@ -13,7 +13,7 @@
 namespace vorzik::shell {
 namespace {
 
-// An executable built beside this test program.
+// An executable by its path from this test program's folder.
 std::string BesideUs(const char* name) {
   char buffer[MAX_PATH * 2];
   DWORD n = ::GetModuleFileNameA(nullptr, buffer, sizeof buffer);
@@ -34,7 +34,7 @@ std::string InCodePage(const std::string& utf8, UINT codePage) {
   return result;
 }
 
-// Each executable that carries the record, by file name.
+// Each executable that carries the record, by its path from this test program's folder.
 class VersionResource : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
