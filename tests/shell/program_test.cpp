@@ -15,6 +15,7 @@
 
 #include "shell/instance_finder.h"
 #include "tests/shell/x_session.h"
+#include "tests/support/skip_without.h"
 #include "tests/support/temp_dir.h"
 
 namespace vorzik::shell {
@@ -34,7 +35,7 @@ class ProgramTest : public ::testing::Test {
   }
   void SetUp() override {
     if (!server->Running())
-      GTEST_SKIP() << "no Xvfb";
+      VORZIK_SKIP_WITHOUT("Xvfb");
     display = server->Connection();
   }
   void TearDown() override {

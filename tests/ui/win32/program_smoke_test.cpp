@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/skip_without.h"
 #include "tests/support/temp_dir.h"
 
 namespace vorzik {
@@ -124,7 +125,7 @@ HWND ButtonOf(HWND form, const wchar_t* caption) {
 
 TEST(VorzikProgram, EncodeStartThroughTheWindowRunsTheToolLinesAndExitEndsIt) {
   if (!std::getenv("DISPLAY"))
-    GTEST_SKIP() << "no X display for Wine";
+    VORZIK_SKIP_WITHOUT("X display for Wine");
   testing::TempDir dir;
   const std::string folder = dir.path();
   for (const char* tool : {"BeSweet.exe", "ql7rzfir.exe", "ql7rziir.exe", "normalize.exe"}) {
