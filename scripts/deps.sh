@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build ccache pkg-config clang-format
+  build-essential cmake ninja-build ccache pkg-config clang-format clang-tidy
   qt6-base-dev qt6-qpa-plugins libqt6dbus6
   libavformat-dev libavcodec-dev libavfilter-dev libswresample-dev libavutil-dev
   libx11-dev
