@@ -25,6 +25,9 @@ BatchSummary RunBatch(const ConversionSettings& settings, std::string& boostSwit
     window.SetStatusText(kNoFilesStatus);
   } else {
     context.files.CreateFolder(folder + std::string(kWorkFolderName));
+    std::vector<FileIdentity> batchFiles;
+    for (const std::string& path : window.EntryPaths())
+      batchFiles.push_back(context.files.Identify(path));
     std::string firstFailedName, firstFailedTool;
     // Moving the selection past the last entry keeps it there, so the walk
     // ends when the path read after a step repeats.
@@ -33,11 +36,15 @@ BatchSummary RunBatch(const ConversionSettings& settings, std::string& boostSwit
       current = window.SelectedFullPath();
       FileResult result =
           ProcessFile(current, folder, fragments,
-                      {context.switches, context.runner, context.files, context.style});
+                      {context.switches, context.runner, context.files, context.style, batchFiles});
       ++summary.processed;
       if (!result.ok && summary.failed++ == 0) {
         firstFailedName = MakeFileJob(current, folder, "", context.style).fileName;
         firstFailedTool = result.failedTool;
+      }
+      if (result.stopSignal != 0) {
+        summary.stopSignal = result.stopSignal;
+        break;
       }
       window.SelectEntry(++k);
       next = window.SelectedFullPath();
@@ -49,7 +56,8 @@ BatchSummary RunBatch(const ConversionSettings& settings, std::string& boostSwit
       window.SetStatusText(context.defaultStatusText);
     }
   }
-  if (window.AutoExit())
+  // A stopped batch is no finished one: the computer stays on.
+  if (window.AutoExit() && summary.stopSignal == 0)
     window.RunPowerAction();
   return summary;
 }

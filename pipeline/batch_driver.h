@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "pipeline/file_system.h"
 #include "pipeline/option_fragments.h"
@@ -20,6 +21,8 @@ class BatchWindow {
   virtual void SelectEntry(int index) = 0;
   // Empty when nothing is selected.
   virtual std::string SelectedFullPath() = 0;
+  // The full path of every entry, in list order.
+  virtual std::vector<std::string> EntryPaths() = 0;
   virtual std::string StatusText() = 0;
   virtual void SetStatusText(const std::string& text) = 0;
   virtual bool AutoExit() = 0;
@@ -47,10 +50,13 @@ struct BatchContext {
 struct BatchSummary {
   int processed = 0;
   int failed = 0;
+  // The stop signal that ended the batch early; the caller ends the program.
+  int stopSignal = 0;
 };
 
 /// Converts every entry of the file list in order, then runs the power action
-/// when auto exit is ticked (also after a folder without files).
+/// when auto exit is ticked (also after a folder without files). A stop
+/// signal ends the walk at once, and no power action follows.
 BatchSummary RunBatch(const ConversionSettings& settings, std::string& boostSwitch,
                       const BatchContext& context);
 

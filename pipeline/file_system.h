@@ -17,6 +17,18 @@ struct FileStamp {
   bool operator==(const FileStamp&) const = default;
 };
 
+/// Which file a path leads to once every link on the way is followed: two
+/// paths with the same identity name one file, links and hard links included.
+struct FileIdentity {
+  bool exists = false;
+  std::uint64_t device = 0;  // device, or the volume's serial number
+  std::uint64_t file = 0;    // inode, or the platform's file index
+
+  bool operator==(const FileIdentity&) const = default;
+  // True only for two existing entries, files or folders, that are one.
+  bool SameAs(const FileIdentity& other) const { return exists && *this == other; }
+};
+
 /// The file operations of the pipeline. Results of CreateFolder and
 /// DeleteFile are for callers that care; the stage chain ignores them.
 class FileSystem {
@@ -26,6 +38,8 @@ class FileSystem {
   virtual bool DeleteFile(const std::string& path) = 0;
   // A regular file only; anything else counts as missing.
   virtual FileStamp Stamp(const std::string& path) = 0;
+  // Any kind of entry, folders too; a path that leads nowhere does not exist.
+  virtual FileIdentity Identify(const std::string& path) = 0;
 };
 
 std::unique_ptr<FileSystem> MakeNativeFileSystem();

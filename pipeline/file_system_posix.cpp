@@ -24,6 +24,13 @@ class PosixFileSystem final : public FileSystem {
     stamp.identity = st.st_ino;
     return stamp;
   }
+
+  FileIdentity Identify(const std::string& path) override {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+      return {};
+    return {true, static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+  }
 };
 
 }  // namespace

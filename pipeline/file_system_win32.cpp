@@ -19,6 +19,25 @@ std::int64_t ToNanoseconds(const FILETIME& time) {
   return (ticks - kUnixEpochInFileTime) * 100;
 }
 
+// The identity of a file or folder: the volume's serial number and the file
+// index. Opening a folder needs backup semantics; opening follows links.
+FileIdentity IdentityOf(const std::string& path) {
+  HANDLE file =
+      ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return {};
+  BY_HANDLE_FILE_INFORMATION info{};
+  FileIdentity identity;
+  if (::GetFileInformationByHandle(file, &info)) {
+    identity.exists = true;
+    identity.device = info.dwVolumeSerialNumber;
+    identity.file = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+  }
+  ::CloseHandle(file);
+  return identity;
+}
+
 // The file index tells a file the stage wrote from one of the same size and
 // time left in its place; it needs an open handle, which asks for no access
 // and shares everything, so a tool still writing the file is not disturbed.
@@ -57,6 +76,8 @@ class Win32FileSystem final : public FileSystem {
     stamp.identity = FileIndexOf(path);
     return stamp;
   }
+
+  FileIdentity Identify(const std::string& path) override { return IdentityOf(path); }
 };
 
 }  // namespace

@@ -45,26 +45,38 @@ bool IsSafeToolPath(std::string_view path, const PathStyle& style) {
 
 namespace {
 
-// Runs one stage and notes the first failure: a tool that could not start,
-// or an output that is missing or was not written during this stage.
+// Runs one stage and notes the first failure: a tool that could not start or
+// crashed, or an output that is missing or was not written during this stage.
+// What a crashed or stopped tool wrote is deleted: it is no result.
 class StageSequence {
  public:
   explicit StageSequence(const StageContext& context) : context_(context) {}
 
   void Run(Stage stage, std::string_view tool, const std::string& commandLine,
            const std::string& output) {
+    if (result_.stopSignal != 0)
+      return;
     FileStamp before = context_.files.Stamp(output);
     StageOutcome outcome = context_.runner.RunStage(commandLine);
+    FileStamp after = context_.files.Stamp(output);
+    bool written = after.exists && !(before.exists && after == before);
+    if ((outcome.crashed || outcome.stopSignal != 0) && written)
+      context_.files.DeleteFile(output);
+    if (outcome.stopSignal != 0) {
+      if (result_.ok)
+        Fail(stage, tool, "stopped by signal " + std::to_string(outcome.stopSignal));
+      result_.stopSignal = outcome.stopSignal;
+      return;
+    }
     if (!result_.ok)
       return;
     if (!outcome.started) {
       Fail(stage, tool, outcome.error.empty() ? "could not be started" : outcome.error);
-      return;
-    }
-    FileStamp after = context_.files.Stamp(output);
-    if (!after.exists) {
+    } else if (outcome.crashed) {
+      Fail(stage, tool, "crashed (" + outcome.error + ")");
+    } else if (!after.exists) {
       Fail(stage, tool, "wrote no output file " + output);
-    } else if (before.exists && after == before) {
+    } else if (!written) {
       Fail(stage, tool, "did not write its output file " + output);
     }
   }
@@ -84,6 +96,30 @@ class StageSequence {
   const StageContext& context_;
   FileResult result_;
 };
+
+// Why a stage file or output of this job would overwrite or delete a file it
+// must not: the work folder leads back to the source folder (a link to "."
+// carried over from an archive), or one of the names is a link or hard link
+// to the source or to another file of the batch. Empty when none does. A
+// work folder that links elsewhere is the user's choice.
+std::string WorkFolderFault(const FileJob& job, const std::string& folder,
+                            const StageContext& context) {
+  FileSystem& files = context.files;
+  // A trailing "." names the folder itself on both platforms, roots included.
+  if (files.Identify(job.workFolder + ".").SameAs(files.Identify(folder + ".")))
+    return "the work folder " + std::string(kWorkFolderName) + " leads back to the source folder";
+  FileIdentity source = files.Identify(job.sourcePath);
+  for (const std::string* path : {&job.tmp1, &job.tmp2, &job.tmp3, &job.outputPath}) {
+    FileIdentity target = files.Identify(*path);
+    if (target.SameAs(source))
+      return "the stage file " + *path + " is the source file itself";
+    for (const FileIdentity& other : context.batchFiles) {
+      if (target.SameAs(other))
+        return "the stage file " + *path + " is another file of the batch";
+    }
+  }
+  return {};
+}
 
 // Names the stage whose command line would have carried the path first.
 FileResult RefusedSource(const FileJob& job, const StageSwitches& sw, std::string reason) {
@@ -122,6 +158,8 @@ FileResult ProcessFile(const std::string& sourcePath, const std::string& folder,
                                "form the tools could open"
                              : "the path holds a character the tools' command lines cannot carry");
   }
+  if (std::string fault = WorkFolderFault(job, folder, context); !fault.empty())
+    return RefusedSource(job, sw, std::move(fault));
   StageSequence stages(context);
 
   if (!job.isWav) {

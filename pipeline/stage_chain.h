@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 
 #include "pipeline/file_system.h"
@@ -32,6 +33,8 @@ struct FileResult {
   Stage failedStage = Stage::None;
   std::string failedTool;
   std::string reason;
+  // The stop signal that ended a tool of this file; nothing ran after it.
+  int stopSignal = 0;
 };
 
 struct StageContext {
@@ -39,6 +42,8 @@ struct StageContext {
   StageRunner& runner;
   FileSystem& files;
   const PathStyle& style;
+  // Every file of the running batch, which no stage file may lead to.
+  std::span<const FileIdentity> batchFiles = {};
 };
 
 /// A path holding a double quote or a control character cannot be carried by
@@ -49,8 +54,11 @@ struct StageContext {
 bool IsSafeToolPath(std::string_view path, const PathStyle& style);
 
 /// Runs the stages for one source file. folder ends in a separator. A source
-/// whose path is not safe is refused before anything runs; the result then
-/// names the stage that would have carried it first.
+/// whose path is not safe is refused before anything runs; so is one whose
+/// stage files would overwrite it or another file of the batch, as through a
+/// work folder that is a link back to the folder. The result then names the
+/// stage that would have carried it first. A stage whose tool crashed or was
+/// stopped leaves no output; after a stop no further stage runs.
 FileResult ProcessFile(const std::string& sourcePath, const std::string& folder,
                        const OptionFragments& fragments, const StageContext& context);
 

@@ -7,11 +7,18 @@
 namespace vorzik {
 
 /// How a tool's run ended. The exit code is reported for logs and tests; the
-/// pipeline does not rely on it, since the real tools' codes are unknown.
+/// pipeline does not rely on it, since the real tools' codes are unknown. A
+/// crash is another matter: whatever the tool wrote before it is not a result.
 struct StageOutcome {
   bool started = false;
   int exitCode = -1;
-  std::string error;  // why the start failed
+  std::string error;  // why the start failed, or how the tool crashed
+  // Ended by a signal (POSIX) or by an exception code, 0xC0000000 and above,
+  // as the Windows loader and C runtime report a crash.
+  bool crashed = false;
+  // SIGINT, SIGTERM or SIGHUP reached us while the tool ran: it was passed on
+  // to the tool, which has ended since. 0 when no such signal came.
+  int stopSignal = 0;
 };
 
 /// Starts one outside tool with a complete command line and returns when it
@@ -25,9 +32,17 @@ class StageRunner {
 /// Called between polls while a tool runs, so the window stays live.
 using EventPump = std::function<void()>;
 
-/// The platform's runner: the program is found beside our own executable,
-/// then in the current folder, then on the search path; the tool runs in the
-/// current folder; pump is called between polls for as long as it runs.
+/// The platform's runner: the tool runs in the current folder; pump is called
+/// between polls for as long as it runs. On Windows the system's own program
+/// search applies. On POSIX the program is found beside our own executable,
+/// then on the search path, never in the current folder: that is the data
+/// folder, and a stick whose every file is executable must not supply
+/// programs. There a stop signal is passed on to the running tool, and the
+/// tool is ended when we are.
 std::unique_ptr<StageRunner> MakeNativeStageRunner(EventPump pump);
+
+/// Ends the program the way stopSignal would have ended it, once the caller
+/// has cleaned up after a stopped tool.
+[[noreturn]] void EndAfterStop(int stopSignal);
 
 }  // namespace vorzik

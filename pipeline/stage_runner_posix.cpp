@@ -1,13 +1,15 @@
 #include <errno.h>
+#include <fcntl.h>
 #include <sched.h>
 #include <signal.h>
-#include <spawn.h>
 #include <string.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <iterator>
 #include <vector>
 
 #include "pipeline/command_line.h"
@@ -33,14 +35,15 @@ bool IsExecutableFile(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
 }
 
-// A bare name is looked for beside our executable, then in the current folder,
-// then on PATH, the order in which the platform we stand in for searches.
+// A bare name is looked for beside our executable, then in the absolute
+// folders of PATH. The current folder is the data folder: neither "./" nor an
+// empty or relative PATH entry, which would lead there, is searched.
 std::string FindProgram(const std::string& name) {
   if (name.empty())
     return {};
   if (name.find('/') != std::string::npos)
     return IsExecutableFile(name) ? name : std::string();
-  std::vector<std::string> folders{OwnExecutableFolder(), "./"};
+  std::vector<std::string> folders{OwnExecutableFolder()};
   const char* path = std::getenv("PATH");
   std::string rest = path ? path : "";
   for (std::size_t start = 0; start <= rest.size();) {
@@ -48,7 +51,8 @@ std::string FindProgram(const std::string& name) {
     if (colon == std::string::npos)
       colon = rest.size();
     std::string dir = rest.substr(start, colon - start);
-    folders.push_back(dir.empty() ? "./" : dir + "/");
+    if (!dir.empty() && dir.front() == '/')
+      folders.push_back(dir + "/");
     start = colon + 1;
   }
   for (const auto& folder : folders) {
@@ -61,36 +65,89 @@ std::string FindProgram(const std::string& name) {
   return {};
 }
 
-// Owns the spawn attributes for one start: default signal handling and an
-// empty mask in the child, whatever the GUI process has set for itself.
-class SpawnSetup {
- public:
-  SpawnSetup() {
-    posix_spawnattr_init(&attr_);
-    posix_spawn_file_actions_init(&actions_);
-    sigset_t all, none;
-    sigfillset(&all);
-    sigemptyset(&none);
-    posix_spawnattr_setsigdefault(&attr_, &all);
-    posix_spawnattr_setsigmask(&attr_, &none);
-    posix_spawnattr_setflags(&attr_, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-    // Only the standard streams reach the tool.
-    posix_spawn_file_actions_addclosefrom_np(&actions_, 3);
-  }
-  ~SpawnSetup() {
-    posix_spawn_file_actions_destroy(&actions_);
-    posix_spawnattr_destroy(&attr_);
-  }
-  SpawnSetup(const SpawnSetup&) = delete;
-  SpawnSetup& operator=(const SpawnSetup&) = delete;
+// The stop signals: a logout, Ctrl+C, kill. While a tool runs they are passed
+// on to it, so it can remove its unfinished output; we then wait for it and
+// let the caller clean up before ending.
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-  const posix_spawnattr_t* attr() const { return &attr_; }
-  const posix_spawn_file_actions_t* actions() const { return &actions_; }
+volatile sig_atomic_t stopSignal = 0;
+volatile sig_atomic_t runningChild = 0;
+
+extern "C" void PassStopSignalOn(int signal) {
+  stopSignal = signal;
+  pid_t child = runningChild;
+  if (child > 0)
+    ::kill(child, signal);
+}
+
+// Catches the stop signals for as long as a tool runs, and puts back what
+// was there before.
+class StopSignalForwarding {
+ public:
+  StopSignalForwarding() {
+    stopSignal = 0;
+    struct sigaction forward {};
+    forward.sa_handler = PassStopSignalOn;
+    sigemptyset(&forward.sa_mask);
+    forward.sa_flags = SA_RESTART;
+    for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
+      ::sigaction(kStopSignals[i], nullptr, &saved_[i]);
+      // A signal the user has us ignore (nohup) stays ignored.
+      if (saved_[i].sa_handler != SIG_IGN)
+        ::sigaction(kStopSignals[i], &forward, nullptr);
+    }
+  }
+  ~StopSignalForwarding() {
+    runningChild = 0;
+    for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
+      ::sigaction(kStopSignals[i], &saved_[i], nullptr);
+  }
+  StopSignalForwarding(const StopSignalForwarding&) = delete;
+  StopSignalForwarding& operator=(const StopSignalForwarding&) = delete;
+
+  void Watch(pid_t child) {
+    runningChild = child;
+    // A signal that came before the child's pid was known is passed on now.
+    if (stopSignal != 0)
+      ::kill(child, stopSignal);
+  }
 
  private:
-  posix_spawnattr_t attr_;
-  posix_spawn_file_actions_t actions_;
+  struct sigaction saved_[std::size(kStopSignals)]{};
 };
+
+// In the child between fork and exec: only calls safe after a fork in a
+// threaded program. The tool gets default signal handling and an empty mask
+// whatever the GUI has set, only the standard streams, and SIGTERM when we
+// end, killed or not, so it never outlives us. A failed exec sends its errno
+// down errorPipe, which a successful one closes.
+[[noreturn]] void ExecTool(const char* program, char* const* argv, pid_t parent, int errorPipe) {
+  struct sigaction standard {};
+  standard.sa_handler = SIG_DFL;
+  sigemptyset(&standard.sa_mask);
+  for (int signal = 1; signal < NSIG; ++signal)
+    ::sigaction(signal, &standard, nullptr);
+  sigset_t none;
+  sigemptyset(&none);
+  ::sigprocmask(SIG_SETMASK, &none, nullptr);
+  ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+  if (::getppid() != parent)
+    ::_exit(127);  // we ended before the tie was made
+  ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+  ::execve(program, argv, environ);
+  int error = errno;
+  [[maybe_unused]] ssize_t ignored = ::write(errorPipe, &error, sizeof error);
+  ::_exit(127);
+}
+
+// The errno of a failed exec, 0 once the exec succeeded.
+int ExecError(int errorPipe) {
+  int error = 0;
+  ssize_t n;
+  while ((n = ::read(errorPipe, &error, sizeof error)) < 0 && errno == EINTR) {
+  }
+  return n == sizeof error ? error : 0;
+}
 
 // Reaps the child on every way out, also when the pump throws.
 class ChildGuard {
@@ -142,18 +199,34 @@ class PosixStageRunner final : public StageRunner {
       argv.push_back(a.data());
     argv.push_back(nullptr);
 
-    SpawnSetup setup;
-    pid_t pid = -1;
+    StopSignalForwarding forwarding;
     // The child inherits our current folder, which the browser keeps on the
     // chosen folder, and our environment.
-    int rc =
-        ::posix_spawn(&pid, program.c_str(), setup.actions(), setup.attr(), argv.data(), environ);
-    if (rc != 0) {
-      outcome.error = args.front() + ": " + ::strerror(rc);
+    int errorPipe[2];
+    if (::pipe2(errorPipe, O_CLOEXEC) != 0) {
+      outcome.error = args.front() + ": " + ::strerror(errno);
+      return outcome;
+    }
+    const pid_t parent = ::getpid();
+    const pid_t pid = ::fork();
+    if (pid == 0)
+      ExecTool(program.c_str(), argv.data(), parent, errorPipe[1]);
+    int forkError = errno;
+    ::close(errorPipe[1]);
+    if (pid < 0) {
+      ::close(errorPipe[0]);
+      outcome.error = args.front() + ": " + ::strerror(forkError);
+      return outcome;
+    }
+    ChildGuard child(pid);
+    forwarding.Watch(pid);
+    int execError = ExecError(errorPipe[0]);
+    ::close(errorPipe[0]);
+    if (execError != 0) {
+      outcome.error = args.front() + ": " + ::strerror(execError);
       return outcome;
     }
     outcome.started = true;
-    ChildGuard child(pid);
     int status = 0;
     // A busy poll: between two polls only the window's pending events run.
     // Yielding is no wait; it only lets a tool that shares our core go first.
@@ -162,10 +235,15 @@ class PosixStageRunner final : public StageRunner {
         pump_();
       sched_yield();
     }
+    runningChild = 0;  // reaped: its pid may be another's soon
+    outcome.stopSignal = stopSignal;
     if (status >= 0 && WIFEXITED(status)) {
       outcome.exitCode = WEXITSTATUS(status);
     } else if (status >= 0 && WIFSIGNALED(status)) {
       outcome.exitCode = 128 + WTERMSIG(status);
+      outcome.crashed = true;
+      outcome.error = "killed by signal " + std::to_string(WTERMSIG(status)) + ", " +
+                      ::strsignal(WTERMSIG(status));
     }
     return outcome;
   }
@@ -178,6 +256,16 @@ class PosixStageRunner final : public StageRunner {
 
 std::unique_ptr<StageRunner> MakeNativeStageRunner(EventPump pump) {
   return std::make_unique<PosixStageRunner>(std::move(pump));
+}
+
+void EndAfterStop(int signal) {
+  ::signal(signal, SIG_DFL);
+  sigset_t only;
+  sigemptyset(&only);
+  sigaddset(&only, signal);
+  ::sigprocmask(SIG_UNBLOCK, &only, nullptr);
+  ::raise(signal);
+  ::_exit(128 + signal);
 }
 
 }  // namespace vorzik

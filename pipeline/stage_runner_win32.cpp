@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,19 @@ class ProcessHandles {
 
 static_assert(CREATE_DEFAULT_ERROR_MODE == 0x4000000);
 
+// Exit codes from 0xC0000000 up are exception codes (0xC0000005 access
+// violation, 0xC0000409 stack buffer overrun...): the loader and the C runtime
+// end a crashed program with them. Lower codes are the tool's own.
+bool IsCrashCode(DWORD exitCode) {
+  return exitCode >= 0xC0000000u;
+}
+
+std::string HexCode(DWORD code) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(code));
+  return text;
+}
+
 class Win32StageRunner final : public StageRunner {
  public:
   explicit Win32StageRunner(EventPump pump) : pump_(std::move(pump)) {}
@@ -92,8 +106,12 @@ class Win32StageRunner final : public StageRunner {
         pump_();
     }
     DWORD exitCode = 0;
-    if (started && ::GetExitCodeProcess(process.info.hProcess, &exitCode))
+    if (started && ::GetExitCodeProcess(process.info.hProcess, &exitCode)) {
       outcome.exitCode = static_cast<int>(exitCode);
+      outcome.crashed = IsCrashCode(exitCode);
+      if (outcome.crashed)
+        outcome.error = "exception " + HexCode(exitCode);
+    }
     return outcome;
   }
 
@@ -105,6 +123,12 @@ class Win32StageRunner final : public StageRunner {
 
 std::unique_ptr<StageRunner> MakeNativeStageRunner(EventPump pump) {
   return std::make_unique<Win32StageRunner>(std::move(pump));
+}
+
+// No stop signal is ever reported here: a console's Ctrl+C never reaches a
+// GUI program, and the runner catches none.
+void EndAfterStop(int stopSignal) {
+  ::ExitProcess(128 + static_cast<UINT>(stopSignal));
 }
 
 }  // namespace vorzik

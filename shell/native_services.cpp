@@ -16,10 +16,20 @@ ui::FormServices NativeServices::For(ui::TForm1*& form) {
       power_ = MakeSystemPowerApi();
     PowerAction(rg3Index, *power_, [&form] { form->Close(); });
   };
+  auto keepAwake = [this](bool hold) {
+    if (!awake_)
+      awake_ = MakeSystemSleepInhibitor();
+    if (hold)
+      awake_->Hold();
+    else
+      awake_->Release();
+  };
   return ui::FormServices{.browserFs = *browserFs_,
                           .runner = runner_.get(),
                           .files = files_.get(),
-                          .powerAction = powerAction};
+                          .powerAction = powerAction,
+                          .keepAwake = keepAwake,
+                          .endAfterStop = EndAfterStop};
 }
 
 }  // namespace vorzik::shell

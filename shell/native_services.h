@@ -5,6 +5,7 @@
 #include "pipeline/file_system.h"
 #include "pipeline/stage_runner.h"
 #include "shell/power/power_api.h"
+#include "shell/power/sleep_inhibitor.h"
 #include "ui/browser/file_system_queries.h"
 #include "ui/form_services.h"
 
@@ -16,7 +17,8 @@ namespace vorzik::shell {
 
 /// The platform's own services a running program gives its window: the
 /// browser's queries, the file system, the stage runner whose pump keeps the
-/// window live, and the power action, whose interface is made on first use.
+/// window live, the power action and the sleep inhibitor, whose interfaces
+/// are made on first use, and the end of the program after a stop signal.
 class NativeServices {
  public:
   explicit NativeServices(EventPump pump);
@@ -31,6 +33,7 @@ class NativeServices {
   std::unique_ptr<FileSystem> files_;
   std::unique_ptr<StageRunner> runner_;
   std::unique_ptr<PowerApi> power_;
+  std::unique_ptr<SleepInhibitor> awake_;
 };
 
 }  // namespace vorzik::shell

@@ -55,11 +55,19 @@ class FormBatchWindow final : public BatchWindow {
   std::string FolderPath() override { return form_.DLB1.Directory(); }
   void SelectEntry(int index) override { form_.FLB1.SetItemIndex(index); }
   std::string SelectedFullPath() override { return form_.FLB1.FileName(); }
+  std::vector<std::string> EntryPaths() override {
+    std::vector<std::string> paths;
+    for (const std::string& name : form_.FLB1.Items())
+      paths.push_back(JoinPath(form_.FLB1.Directory(), name, form_.Services().browserFs.Style()));
+    return paths;
+  }
   std::string StatusText() override { return form_.SB1.SimpleText(); }
   void SetStatusText(const std::string& text) override { form_.SB1.SetSimpleText(text); }
   bool AutoExit() override { return form_.CB13.Checked(); }
   void RunPowerAction() override {
     const FormServices& services = form_.Services();
+    if (services.keepAwake)
+      services.keepAwake(false);
     if (services.powerAction)
       services.powerAction(form_.RG3.ItemIndex());
   }
@@ -69,7 +77,7 @@ class FormBatchWindow final : public BatchWindow {
 };
 
 // Switches off what must not change under a running batch and brings it
-// back on every way out.
+// back on every way out; keeps the system awake meanwhile.
 class BatchLock {
  public:
   explicit BatchLock(TForm1& form)
@@ -77,8 +85,10 @@ class BatchLock {
     for (Control* c : locked_)
       c->SetEnabled(false);
     form_.SetBatchRunning(true);
+    KeepAwake(true);
   }
   ~BatchLock() {
+    KeepAwake(false);
     for (Control* c : locked_)
       c->SetEnabled(true);
     // Honours a close request recorded during the batch.
@@ -86,6 +96,11 @@ class BatchLock {
   }
   BatchLock(const BatchLock&) = delete;
   BatchLock& operator=(const BatchLock&) = delete;
+
+  void KeepAwake(bool hold) {
+    if (form_.Services().keepAwake)
+      form_.Services().keepAwake(hold);
+  }
 
  private:
   TForm1& form_;
@@ -101,9 +116,13 @@ void RunFormBatch(TForm1& form) {
   BatchLock lock(form);
   FormBatchWindow window(form);
   FormSwitches switches(form);
-  RunBatch(ReadConversionSettings(form), form.BoostSwitch(),
-           {window, switches, *services.runner, *services.files, services.browserFs.Style(),
-            kStatusText});
+  BatchSummary summary = RunBatch(ReadConversionSettings(form), form.BoostSwitch(),
+                                  {window, switches, *services.runner, *services.files,
+                                   services.browserFs.Style(), kStatusText});
+  if (summary.stopSignal != 0 && services.endAfterStop) {
+    lock.KeepAwake(false);
+    services.endAfterStop(summary.stopSignal);
+  }
 }
 
 }  // namespace vorzik::ui

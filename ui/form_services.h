@@ -18,7 +18,12 @@ struct FormServices {
   StageRunner* runner = nullptr;
   FileSystem* files = nullptr;
   // The end-of-batch power action for RG3's item index.
-  std::function<void(int rg3Index)> powerAction;
+  std::function<void(int rg3Index)> powerAction = {};
+  // Keeps the system from sleeping on idle while true: held for a batch and
+  // let go before its power action, which it must never hold up.
+  std::function<void(bool hold)> keepAwake = {};
+  // Ends the program after a stop signal stopped a batch and it was cleaned up.
+  std::function<void(int stopSignal)> endAfterStop = {};
 };
 
 }  // namespace vorzik::ui

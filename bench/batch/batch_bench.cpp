@@ -45,6 +45,12 @@ class FolderWindow final : public BatchWindow {
   std::string SelectedFullPath() override {
     return selected_ < 0 ? "" : JoinPath(folder_, names_[selected_], kPosixPathStyle);
   }
+  std::vector<std::string> EntryPaths() override {
+    std::vector<std::string> paths;
+    for (const auto& name : names_)
+      paths.push_back(JoinPath(folder_, name, kPosixPathStyle));
+    return paths;
+  }
   std::string StatusText() override { return status_; }
   void SetStatusText(const std::string& text) override { status_ = text; }
   bool AutoExit() override { return false; }

@@ -1,6 +1,7 @@
 // vorzik-convert: converts one file end to end through the outside tools, the
 // way one entry of a batch is converted. For testing and scripting.
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -67,6 +68,15 @@ int main(int argc, char** argv) {
 
   const PathStyle& style = NativePathStyle();
   std::string source = Absolute(options.source);
+  // A FIFO would block the decoder for ever, a device or folder is no
+  // recording; the window never lists them either.
+  struct stat st {};
+  const bool found = ::stat(source.c_str(), &st) == 0;
+  if (!found || !S_ISREG(st.st_mode)) {
+    std::cerr << "vorzik-convert: " << source
+              << (found ? ": not a regular file\n" : ": cannot be read\n");
+    return 1;
+  }
   std::string folder = source.substr(0, source.rfind(style.separator) + 1);
   // The tools run in the source's folder, as they do in a batch.
   if (::chdir(folder.c_str()) != 0) {
@@ -82,6 +92,10 @@ int main(int argc, char** argv) {
   EchoingRunner echoing(*runner);
   Switches switches(options.switches);
   FileResult result = ProcessFile(source, folder, fragments, {switches, echoing, *files, style});
+  if (result.stopSignal != 0) {
+    std::cerr << "vorzik-convert: " << source << ": stopped\n";
+    EndAfterStop(result.stopSignal);
+  }
   if (!result.ok) {
     std::cerr << "vorzik-convert: " << source << ": ";
     if (result.failedStage != Stage::None) {

@@ -28,8 +28,18 @@ class FormBatch : public ::testing::Test {
       files.Write("D:\\rec\\" + name);
     }
     machine.ChangeDirectory("D:\\rec");
-    form = std::make_unique<TForm1>(
-        FormServices{machine, &runner, &files, [this](int index) { powerCalls.push_back(index); }});
+    form = std::make_unique<TForm1>(FormServices{
+        .browserFs = machine,
+        .runner = &runner,
+        .files = &files,
+        .powerAction =
+            [this](int index) {
+              powerCalls.push_back(index);
+              events.push_back("power");
+            },
+        .keepAwake = [this](bool hold) { events.push_back(hold ? "hold awake" : "let sleep"); },
+        .endAfterStop =
+            [this](int signal) { events.push_back("end by signal " + std::to_string(signal)); }});
     form->OnCloseRequest = [this] { ++closeRequests; };
   }
 
@@ -37,6 +47,7 @@ class FormBatch : public ::testing::Test {
   FakeFileSystem files;
   FakeStageRunner runner{files};
   std::vector<int> powerCalls;
+  Names events;  // power, sleep inhibitor and program end, in order
   int closeRequests = 0;
   std::unique_ptr<TForm1> form;
 };
@@ -122,6 +133,28 @@ TEST_F(FormBatch, PowerActionGetsTheChoiceAlsoForAnEmptyFolder) {
   EXPECT_EQ(form->SB1.SimpleText(), " フォルダ内に有効なファイルがありません。*.mp2 *.mpa *.wav");
   EXPECT_EQ(powerCalls, (std::vector<int>{1}));
   EXPECT_TRUE(runner.commands.empty());
+}
+
+// The sleep inhibitor is held from the start of a batch to its power action,
+// which it must not hold up, and to a stop, which ends the program.
+TEST_F(FormBatch, TheSystemIsKeptAwakeWhileTheBatchRunsOnly) {
+  std::vector<Names> seenDuringTools;
+  runner.duringRun = [&](std::size_t) { seenDuringTools.push_back(events); };
+  form->B1.Click();
+  ASSERT_EQ(seenDuringTools.size(), 7u);
+  EXPECT_EQ(seenDuringTools.back(), Names{"hold awake"});
+  EXPECT_EQ(events, (Names{"hold awake", "let sleep"}));
+
+  events.clear();
+  form->CB13.Click();
+  form->B1.Click();
+  EXPECT_EQ(events, (Names{"hold awake", "let sleep", "power", "let sleep"}));
+
+  events.clear();
+  runner.stopAt = runner.commands.size() + 1;
+  form->B1.Click();
+  EXPECT_EQ(events, (Names{"hold awake", "let sleep", "end by signal 15", "let sleep"}))
+      << "a stopped batch ends the program instead of powering off";
 }
 
 TEST_F(FormBatch, FailedToolIsReportedInTheStatusBar) {

@@ -120,8 +120,10 @@ class WindowBatch : public ::testing::Test {
     queries_ = MakeNativeFileSystemQueries();
     files_ = MakeNativeFileSystem();
     runner_ = MakeNativeStageRunner([] { QCoreApplication::processEvents(); });
-    form_ = std::make_unique<TForm1>(
-        FormServices{*queries_, runner_.get(), files_.get(), [this](int) { ++powerCalls_; }});
+    form_ = std::make_unique<TForm1>(FormServices{.browserFs = *queries_,
+                                                  .runner = runner_.get(),
+                                                  .files = files_.get(),
+                                                  .powerAction = [this](int) { ++powerCalls_; }});
     peer_ = std::make_unique<qt::FormPeer>(*form_);
     peer_->Show();
   }

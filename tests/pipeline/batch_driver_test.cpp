@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/support/pipeline_fakes.h"
+#include "tests/support/temp_dir.h"
 
 namespace vorzik {
 namespace {
@@ -28,6 +31,12 @@ class FakeBatchWindow : public BatchWindow {
     if (selected < 0)
       return {};
     return JoinPath(folder, entries[selected], style);
+  }
+  std::vector<std::string> EntryPaths() override {
+    Names paths;
+    for (const auto& name : entries)
+      paths.push_back(JoinPath(folder, name, style));
+    return paths;
   }
   std::string StatusText() override { return status; }
   void SetStatusText(const std::string& text) override {
@@ -187,6 +196,46 @@ TEST(RunBatch, RefusedSourceCountsAsFailedWithTheToolThatWouldCarryIt) {
   EXPECT_EQ(s.failed, 1);
   EXPECT_EQ(b.window.status, " 変換に失敗したファイルがあります（1 件）: a\"b.wav (ql7rzfir.exe)");
   EXPECT_EQ(b.Sources(), (Names{"/x/c.mp2"}));
+}
+
+// A stage file that is a hard link to another file of the batch would be
+// overwritten by this file's stages: the file is refused, the other kept.
+TEST(RunBatch, AStageFileThatIsAnotherFileOfTheBatchIsRefused) {
+  testing::TempDir dir;
+  const PathStyle& style = NativePathStyle();
+  Batch b;
+  b.window.style = style;
+  b.window.folder = dir.path();
+  b.window.entries = {"a.mp2", "b.wav"};
+  testing::WriteFile(dir / "a.mp2", "a");
+  testing::WriteFile(dir / "b.wav", "b");
+  std::filesystem::create_directory(dir / "EtcEnc");
+  std::filesystem::create_hard_link(dir / "b.wav", dir / "EtcEnc/a.mp2");
+  auto files = MakeNativeFileSystem();
+  BatchSummary s =
+      RunBatch({}, b.boostSwitch, {b.window, b.switches, b.runner, *files, style, kDesignStatus});
+  EXPECT_EQ(s.processed, 2);
+  EXPECT_NE(b.window.status.find("a.mp2 (BeSweet.exe)"), std::string::npos) << b.window.status;
+  for (const auto& command : b.runner.commands)
+    EXPECT_EQ(command.find("a_TMP"), std::string::npos) << command;
+  EXPECT_EQ(b.runner.commands.size(), 3u) << "b.wav is converted";
+  EXPECT_EQ(testing::ReadFile(dir / "b.wav"), "b");
+}
+
+// A stop signal ends the walk at the stage it came in, removes that stage's
+// output and runs no power action: the caller ends the program.
+TEST(RunBatch, AStopEndsTheWalkWithoutThePowerAction) {
+  Batch b;
+  b.window.entries = {"a.mp2", "b.mp2", "c.mp2"};
+  b.window.autoExit = true;
+  b.runner.stopAt = 5;  // b's filter
+  BatchSummary s = b.Run();
+  EXPECT_EQ(s.stopSignal, 15);
+  EXPECT_EQ(s.processed, 2);
+  EXPECT_EQ(b.runner.commands.size(), 6u);
+  EXPECT_FALSE(b.fs.Has("D:\\rec\\EtcEnc\\b_TMP2.wav"));
+  EXPECT_TRUE(b.fs.Has("D:\\rec\\EtcEnc\\a.mp2"));
+  EXPECT_EQ(b.window.events, Names{"status"}) << "the failure is shown, nothing powers off";
 }
 
 TEST(RunBatch, BoostSwitchOutlivesTheBatch) {

@@ -313,6 +313,23 @@ TEST(ProcessFile, FirstFailedStageIsNamedAndLaterStagesStillRun) {
   EXPECT_EQ(r.failedTool, "normalize.exe");
 }
 
+TEST(ProcessFile, ACrashFailsItsOwnStageAndItsOutputIsDeleted) {
+  World w;
+  w.switches.deleteIntermediate = false;
+  w.runner.crashing = {"ql7rzfir.exe"};
+  FileResult r = w.Process("D:\\rec\\a.mp2", "D:\\rec\\");
+  EXPECT_EQ(r.failedStage, Stage::Filter);
+  EXPECT_EQ(w.runner.commands.size(), 4u);
+  EXPECT_EQ(w.WorkFolderFiles("D:\\rec\\EtcEnc\\"), (Names{"a.mp2", "a_TMP1.wav", "a_TMP3.wav"}));
+
+  World late;  // a crash after the first failure is cleaned up all the same
+  late.runner.silent = {"ql7rzfir.exe"};
+  late.runner.crashing = {"normalize.exe"};
+  r = late.Process("D:\\rec\\a.mp2", "D:\\rec\\");
+  EXPECT_EQ(r.failedStage, Stage::Filter);
+  EXPECT_FALSE(late.fs.Has("D:\\rec\\EtcEnc\\a_TMP3.wav"));
+}
+
 TEST(ProcessFile, StaleOutputFromAnEarlierRunIsNoSuccess) {
   World w;
   w.switches.deleteIntermediate = false;

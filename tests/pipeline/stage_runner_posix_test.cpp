@@ -16,6 +16,7 @@ namespace {
 using testing::CurrentDirGuard;
 using testing::ReadFile;
 using testing::TempDir;
+using testing::WriteFile;
 using Args = std::vector<std::string>;
 
 const std::string kProbe = VORZIK_PROBE_PATH;
@@ -61,16 +62,43 @@ TEST_F(StageRunnerTest, ArgumentsArriveExactlyAsSplit) {
   EXPECT_FALSE(std::filesystem::exists(dir_ / "hacked"));
 }
 
-TEST_F(StageRunnerTest, ExitStatusAndMissingProgramAreReported) {
-  StageOutcome exited = Run(kProbe + " exit 7");
-  EXPECT_TRUE(exited.started);
-  EXPECT_EQ(exited.exitCode, 7);
+TEST_F(StageRunnerTest, ExitStatusCrashesAndMissingProgramAreReported) {
+  struct Case {
+    std::string args;
+    int exitCode;
+    bool crashed;
+  } cases[] = {
+      {"exit 0", 0, false},
+      {"exit 7", 7, false},
+      {"exit 255", 255, false},
+      {"signal 11", 128 + 11, true},
+      {"signal 6", 128 + 6, true},
+      // Not a stop: the signal did not come through us.
+      {"signal 15", 128 + 15, true},
+  };
+  for (const auto& c : cases) {
+    StageOutcome outcome = Run(kProbe + " " + c.args);
+    EXPECT_TRUE(outcome.started) << c.args;
+    EXPECT_EQ(outcome.exitCode, c.exitCode) << c.args;
+    EXPECT_EQ(outcome.crashed, c.crashed) << c.args;
+    EXPECT_EQ(outcome.stopSignal, 0) << c.args;
+    EXPECT_EQ(outcome.error.find("signal") != std::string::npos, c.crashed) << outcome.error;
+  }
 
   pumps_ = 0;
   StageOutcome missing = Run("no-such-tool.exe -y a b");
   EXPECT_FALSE(missing.started);
   EXPECT_NE(missing.error.find("no-such-tool.exe"), std::string::npos);
   EXPECT_EQ(pumps_, 0) << "a failed start returns at once";
+
+  // Found, but the exec fails: a start failure, not a crash.
+  WriteFile(dir_ / "not-a-program", "neither ELF nor script");
+  std::filesystem::permissions(dir_ / "not-a-program", std::filesystem::perms::owner_all);
+  StageOutcome unrunnable = Run(dir_ / "not-a-program");
+  EXPECT_FALSE(unrunnable.started);
+  EXPECT_FALSE(unrunnable.crashed);
+  EXPECT_NE(unrunnable.error.find("not-a-program: "), std::string::npos) << unrunnable.error;
+  EXPECT_TRUE(NoChildLeft());
 }
 
 TEST_F(StageRunnerTest, ShellMetacharactersInTheProgramNameRunNothing) {
@@ -91,33 +119,38 @@ TEST_F(StageRunnerTest, ToolRunsInTheCurrentFolder) {
   EXPECT_EQ(std::filesystem::path(ReadFile(log_)), std::filesystem::canonical(dir_ / "work"));
 }
 
-TEST_F(StageRunnerTest, OwnFolderThenCurrentFolderThenPath) {
+TEST_F(StageRunnerTest, OwnFolderThenPathNeverTheCurrentFolder) {
   // vorzik_probe_own is built beside this test; copies of the probe under the
-  // same and other names stand in the current folder and on PATH.
+  // same and other names stand in the current folder (the data folder) and on
+  // PATH. Empty, "." and relative PATH entries would lead to the data folder.
   CurrentDirGuard guard;
   std::filesystem::create_directory(dir_ / "cwd");
   std::filesystem::create_directory(dir_ / "path");
   for (std::string name : {"vorzik_probe_own", "probe_cwd"}) {
     std::filesystem::copy_file(kProbe, dir_ / ("cwd/" + name));
   }
-  for (std::string name : {"vorzik_probe_own", "probe_cwd", "probe_path"}) {
+  for (std::string name : {"vorzik_probe_own", "probe_path"}) {
     std::filesystem::copy_file(kProbe, dir_ / ("path/" + name));
   }
   std::string savedPath = std::getenv("PATH") ? std::getenv("PATH") : "";
-  ::setenv("PATH", (dir_ / "path").c_str(), 1);
+  ::setenv("PATH", (":.:../cwd:" + (dir_ / "path") + ":").c_str(), 1);
   std::filesystem::current_path(dir_ / "cwd");
 
   struct Case {
-    std::string name, expectedFolder;
+    std::string name, expectedFolder;  // empty: not started
   } cases[] = {
       {"vorzik_probe_own", std::filesystem::path(kProbe).parent_path().string()},
-      {"probe_cwd", std::filesystem::canonical(dir_ / "cwd").string()},
       {"probe_path", std::filesystem::canonical(dir_ / "path").string()},
+      {"probe_cwd", ""},
   };
   for (const auto& c : cases) {
     std::filesystem::remove(log_);
-    EXPECT_TRUE(Run(c.name + " whoami").started) << c.name;
-    EXPECT_EQ(std::filesystem::path(ReadFile(log_)).parent_path(), c.expectedFolder) << c.name;
+    StageOutcome outcome = Run(c.name + " whoami");
+    EXPECT_EQ(outcome.started, !c.expectedFolder.empty()) << c.name;
+    if (outcome.started)
+      EXPECT_EQ(std::filesystem::path(ReadFile(log_)).parent_path(), c.expectedFolder) << c.name;
+    else
+      EXPECT_FALSE(std::filesystem::exists(log_)) << c.name;
   }
   ::setenv("PATH", savedPath.c_str(), 1);
 }

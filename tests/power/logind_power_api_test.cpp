@@ -13,6 +13,7 @@
 #include "private_bus.h"
 #include "shell/power/power_action.h"
 #include "shell/power/power_api_posix.h"
+#include "shell/power/sleep_inhibitor_posix.h"
 
 namespace vorzik::shell {
 namespace {
@@ -238,6 +239,65 @@ TEST(LogindPowerApiTokenSteps, VersionRecordOfWrongSizeIsRefused) {
   OsVersionInfo version{};
   version.osVersionInfoSize = 20;
   EXPECT_FALSE(api.GetVersionExA(version));
+}
+
+// The inhibitor locks logind holds, as "what who why mode".
+std::vector<std::string> Inhibitors() {
+  QDBusMessage list = QDBusMessage::createMethodCall(
+      kLogind, kLogindPath, "org.freedesktop.login1.Manager", "ListInhibitors");
+  const QDBusMessage reply = QDBusConnection(kObserver).call(list);
+  std::vector<std::string> result;
+  if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+    ADD_FAILURE() << "ListInhibitors failed: " << reply.errorMessage().toStdString();
+    return result;
+  }
+  const QDBusArgument locks = reply.arguments().at(0).value<QDBusArgument>();
+  locks.beginArray();
+  while (!locks.atEnd()) {
+    QString what, who, why, mode;
+    uint uid = 0, pid = 0;
+    locks.beginStructure();
+    locks >> what >> who >> why >> mode >> uid >> pid;
+    locks.endStructure();
+    result.push_back((what + " " + who + " " + why + " " + mode).toStdString());
+  }
+  locks.endArray();
+  return result;
+}
+
+TEST_F(LogindPowerApiTest, SleepInhibitorHoldsABlockingSleepLockUntilReleased) {
+  ASSERT_EQ(Inhibitors(), std::vector<std::string>{});
+  auto inhibitor = std::make_unique<LogindSleepInhibitor>(bus_->address());
+  EXPECT_TRUE(CallsOf("Inhibit").empty()) << "nothing is asked before a batch";
+  inhibitor->Hold();
+  inhibitor->Hold();
+  EXPECT_TRUE(inhibitor->Held());
+  EXPECT_EQ(CallsOf("Inhibit").size(), 1u);
+  EXPECT_EQ(Inhibitors(), std::vector<std::string>{"sleep Vorzik converting audio files block"});
+  inhibitor->Release();
+  EXPECT_FALSE(inhibitor->Held());
+  // logind drops the lock when it sees the descriptor closed.
+  for (int i = 0; i < 100 && !Inhibitors().empty(); ++i)
+    QThread::msleep(20);
+  EXPECT_EQ(Inhibitors(), std::vector<std::string>{});
+
+  inhibitor->Hold();
+  EXPECT_EQ(Inhibitors().size(), 1u);
+  inhibitor.reset();  // a program that ends lets go too
+  for (int i = 0; i < 100 && !Inhibitors().empty(); ++i)
+    QThread::msleep(20);
+  EXPECT_EQ(Inhibitors(), std::vector<std::string>{});
+  EXPECT_EQ(TotalPowerCalls(), 0);
+}
+
+TEST_F(LogindPowerApiTest, SleepInhibitorWithoutLogindHoldsNothingQuietly) {
+  for (std::string address : {std::string(), "unix:path=" + bus_->folder() + "/no-such-bus"}) {
+    LogindSleepInhibitor inhibitor(address);
+    inhibitor.Hold();
+    EXPECT_FALSE(inhibitor.Held()) << address;
+    inhibitor.Release();
+  }
+  EXPECT_TRUE(CallsOf("Inhibit").empty());
 }
 
 }  // namespace

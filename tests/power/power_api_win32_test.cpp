@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "shell/power/power_action.h"
+#include "shell/power/sleep_inhibitor_win32.h"
 
 namespace vorzik::shell {
 namespace {
@@ -264,6 +265,36 @@ TEST(Win32SystemPowerCalls, VersionQueryAndPrivilegeLookupAnswer) {
   EXPECT_EQ(luid.lowPart, 19u);
   EXPECT_EQ(luid.highPart, 0);
   EXPECT_NE(SystemPowerCalls().setSystemPowerState, nullptr);
+}
+
+std::vector<EXECUTION_STATE> executionStates;
+
+EXECUTION_STATE WINAPI FakeSetThreadExecutionState(EXECUTION_STATE state) {
+  executionStates.push_back(state);
+  return ES_CONTINUOUS;  // the previous state
+}
+
+// The system is asked to stay on while held, in a state that lasts until it
+// is cleared, and the state is cleared once, also by an inhibitor that goes.
+TEST(Win32SleepInhibitor, HoldsTheSystemUntilReleased) {
+  executionStates.clear();
+  {
+    Win32SleepInhibitor inhibitor(FakeSetThreadExecutionState);
+    EXPECT_TRUE(executionStates.empty()) << "nothing before a batch";
+    inhibitor.Hold();
+    inhibitor.Hold();
+    EXPECT_TRUE(inhibitor.Held());
+    EXPECT_EQ(executionStates, std::vector<EXECUTION_STATE>{ES_CONTINUOUS | ES_SYSTEM_REQUIRED});
+    inhibitor.Release();
+    inhibitor.Release();
+    EXPECT_FALSE(inhibitor.Held());
+    EXPECT_EQ(executionStates,
+              (std::vector<EXECUTION_STATE>{ES_CONTINUOUS | ES_SYSTEM_REQUIRED, ES_CONTINUOUS}));
+    inhibitor.Hold();
+  }
+  EXPECT_EQ(executionStates.size(), 4u);
+  EXPECT_EQ(executionStates.back(), static_cast<EXECUTION_STATE>(ES_CONTINUOUS));
+  EXPECT_EQ(ES_CONTINUOUS | ES_SYSTEM_REQUIRED, 0x80000001u);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // tools found beside the program.
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <filesystem>
 #include <map>
@@ -45,6 +46,19 @@ class ProgramBatch : public ::testing::Test {
     }
   }
 
+  // The program's one shown window once it is up; 0 when none came.
+  Window MainWindow() {
+    Window main = 0;
+    WaitFor(
+        [&] {
+          auto windows = WindowsTitled(display, kCaption);
+          main = windows.size() == 1 && IsShown(display, windows[0]) ? windows[0] : 0;
+          return main != 0;
+        },
+        10s);
+    return main;
+  }
+
   // A click at a point of the main window's client area.
   void Press(Window main, int left, int top) {
     int x = 0, y = 0;
@@ -83,14 +97,8 @@ TEST_F(ProgramBatch, EncodeStartConvertsEveryFileAndExitEndsTheProgram) {
       {VORZIK_EXECUTABLE},
       {"DISPLAY=" + server.Name(), "QT_QPA_PLATFORM=xcb", "XDG_RUNTIME_DIR=" + runtime.path()},
       folder.path());
-  Window main = 0;
-  ASSERT_TRUE(WaitFor(
-      [&] {
-        auto windows = WindowsTitled(display, kCaption);
-        main = windows.size() == 1 && IsShown(display, windows[0]) ? windows[0] : 0;
-        return main != 0;
-      },
-      10s));
+  Window main = MainWindow();
+  ASSERT_NE(main, 0u);
   Press(main, 288 + 56, 139 + 14);  // "Encode Start"
   // Done when every source has its output and the stage files are gone.
   EXPECT_TRUE(WaitFor([&] { return WorkFolder() == expected; }, 240s));
@@ -106,6 +114,34 @@ TEST_F(ProgramBatch, EncodeStartConvertsEveryFileAndExitEndsTheProgram) {
   for (const auto& [name, content] : sources)
     EXPECT_EQ(ReadFile(folder / name), content) << name;
   EXPECT_FALSE(fs::exists(folder / "x"));
+}
+
+// A logout or kill during a batch: the window passes the signal on to the
+// running tool, removes the output it was writing and ends as by the signal,
+// leaving no tool running. The recording tools stand beside a copy of the
+// program, the filter hanging half-way through its output.
+TEST_F(ProgramBatch, AStopSignalEndsToolAndProgramAndLeavesNoHalfOutput) {
+  TempDir bin, rec;
+  fs::copy_file(VORZIK_EXECUTABLE, bin / "vorzik");
+  for (std::string tool : {"BeSweet.exe", "ql7rzfir.exe", "ql7rziir.exe", "normalize.exe"})
+    fs::copy_file(std::string(VORZIK_RECORDING_TOOLS_DIR) + "/" + tool, bin / tool);
+  vorzik::testing::WriteFile(rec / "a.mp2", "mp2 data");
+  Process program(
+      {bin / "vorzik"},
+      {"DISPLAY=" + server.Name(), "QT_QPA_PLATFORM=xcb", "XDG_RUNTIME_DIR=" + runtime.path(),
+       "VORZIK_TOOL_HANG=ql7rzfir.exe", "VORZIK_TOOL_PID_FILE=" + (runtime / "tool.pid")},
+      rec.path());
+  Window main = MainWindow();
+  ASSERT_NE(main, 0u);
+  Press(main, 288 + 56, 139 + 14);  // "Encode Start"
+  const std::string half = rec / "EtcEnc/a_TMP2.wav";
+  ASSERT_TRUE(WaitFor([&] { return fs::exists(half) && fs::exists(runtime / "tool.pid"); }, 20s));
+  const pid_t tool = std::stoi(ReadFile(runtime / "tool.pid"));
+  ASSERT_TRUE(program.Signal(SIGTERM));
+  EXPECT_EQ(program.WaitKilled(20s), SIGTERM);
+  EXPECT_TRUE(WaitFor([&] { return kill(tool, 0) != 0; }, 5s)) << "the tool was waited for";
+  EXPECT_FALSE(fs::exists(half));
+  EXPECT_EQ(ReadFile(rec / "a.mp2"), "mp2 data");
 }
 
 }  // namespace

@@ -42,7 +42,11 @@ class Process {
   /// The exit code once the program ended within the time; empty otherwise
   /// (also when it died by a signal).
   std::optional<int> WaitExit(std::chrono::milliseconds timeout);
+  /// The signal that ended the program within the time; empty otherwise.
+  std::optional<int> WaitKilled(std::chrono::milliseconds timeout);
   bool Ended();
+  /// Sends a signal to the program.
+  bool Signal(int signal);
 
  private:
   pid_t pid_ = -1;

@@ -31,6 +31,12 @@ class FakeFileSystem : public FileSystem {
       return {};
     return {true, 1, it->second, 1};
   }
+  // Two paths are one file only when they are one name.
+  FileIdentity Identify(const std::string& path) override {
+    if (!files.count(path) && !folders.count(path))
+      return {};
+    return {true, 1, std::hash<std::string>{}(path)};
+  }
   void Write(const std::string& path) { files[path] = ++clock_; }
   bool Has(const std::string& path) const { return files.count(path) > 0; }
 
@@ -78,12 +84,19 @@ class FakeStageRunner : public StageRunner {
       return {false, -1, tool + ": program not found"};
     if (!silent.count(tool))
       fs_.Write(OutputOf(args));
-    return {true, 0, {}};
+    StageOutcome outcome{true, 0, {}};
+    outcome.crashed = crashing.count(tool) > 0;
+    if (commands.size() - 1 == stopAt)
+      outcome.stopSignal = 15;
+    return outcome;
   }
 
   std::vector<std::string> commands;
   std::set<std::string> unstartable;  // tools that cannot be started
   std::set<std::string> silent;       // tools that start but write nothing
+  std::set<std::string> crashing;     // tools that write their output, then crash
+  // The run during which a stop signal (15) comes.
+  std::size_t stopAt = static_cast<std::size_t>(-1);
   std::function<void(std::size_t index)> duringRun;
 
  private:

@@ -4,7 +4,10 @@
 //   probe cwd            writes its working folder to $VORZIK_PROBE_LOG
 //   probe whoami         writes its own executable's path to $VORZIK_PROBE_LOG
 //   probe sleep MS       sleeps MS milliseconds
+//   probe signal N       ends by signal N, leaving no core file
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -41,6 +44,11 @@ int main(int argc, char** argv) {
     std::vector<char> buffer(4096);
     ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
     WriteLog(n > 0 ? std::string(buffer.data(), n) : "?");
+  } else if (mode == "signal" && argc > 2) {
+    struct rlimit noCore {};
+    ::setrlimit(RLIMIT_CORE, &noCore);
+    ::signal(std::atoi(argv[2]), SIG_DFL);
+    ::raise(std::atoi(argv[2]));
   } else if (mode == "sleep" && argc > 2) {
     std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(argv[2])));
   } else {

@@ -3,6 +3,17 @@
 // separated by tabs) and writes its output file with a line naming its input.
 //   $VORZIK_TOOL_DELAY_MS  sleeps that long first (a slow tool)
 //   $VORZIK_TOOL_FAIL      a tool name (e.g. ql7rzfir.exe) that writes nothing
+//   $VORZIK_TOOL_CRASH     a tool name that writes junk to its output, then crashes
+//   $VORZIK_TOOL_HANG      a tool name that writes half its output, then waits a
+//                          minute; its pid goes to $VORZIK_TOOL_PID_FILE first
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
 
 #include <chrono>
 #include <cstdlib>
@@ -12,6 +23,27 @@
 #include <vector>
 
 namespace {
+
+#ifdef _WIN32
+// Ends with the code the system gives a program killed by an access
+// violation, without a real fault, which would bring up a debugger.
+[[noreturn]] void Crash() {
+  ::ExitProcess(0xC0000005u);
+}
+long OwnPid() {
+  return static_cast<long>(::GetCurrentProcessId());
+}
+#else
+[[noreturn]] void Crash() {
+  struct rlimit noCore {};
+  ::setrlimit(RLIMIT_CORE, &noCore);
+  ::raise(SIGSEGV);
+  std::abort();
+}
+long OwnPid() {
+  return static_cast<long>(::getpid());
+}
+#endif
 
 std::string BaseName(const std::string& path) {
   return path.substr(path.rfind('/') + 1);
@@ -57,6 +89,16 @@ int main(int argc, char** argv) {
   std::ifstream source(in, std::ios::binary);
   if (!source)
     return 1;
+  if (const char* crash = std::getenv("VORZIK_TOOL_CRASH"); crash && name == crash) {
+    std::ofstream(out, std::ios::binary) << "junk";
+    Crash();
+  }
+  if (const char* hang = std::getenv("VORZIK_TOOL_HANG"); hang && name == hang) {
+    if (const char* pidFile = std::getenv("VORZIK_TOOL_PID_FILE"))
+      std::ofstream(pidFile) << OwnPid();
+    std::ofstream(out, std::ios::binary) << "half" << std::flush;
+    std::this_thread::sleep_for(std::chrono::minutes(1));
+  }
   std::ofstream(out, std::ios::binary) << name << " from " << BaseName(in) << '\n';
   return 0;
 }

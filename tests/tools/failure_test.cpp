@@ -1,7 +1,9 @@
 // Every tool fails cleanly: one line, a non-zero exit, no output, the input untouched.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <functional>
@@ -10,6 +12,7 @@
 
 #include "audio_check.h"
 #include "run_tool.h"
+#include "temp_output.h"
 #include "tests/support/temp_dir.h"
 
 namespace vorzik::tools::testing {
@@ -122,11 +125,92 @@ TEST_P(Failure, EmptyWavGivesAnEmptyOutput) {
   EXPECT_EQ(ListFolder(dir_.path()), (std::vector<std::string>{"empty.wav", "out.wav"}));
 }
 
+// The temporary file's name does not grow with the output's: the longest name a
+// folder takes works, and nothing else stays beside it.
+TEST_P(Failure, TheLongestOutputNameWorks) {
+  WriteWav(dir_ / "in.wav", MakeTones({{440, 0.3}}, 0.2));
+  const std::string name = std::string(251, 'n') + ".wav";
+  const ToolRun run = RunTool(tool().program, tool().args(dir_ / "in.wav", dir_ / name));
+  ASSERT_EQ(run.exitCode, 0) << run.errorText;
+  EXPECT_EQ(ListFolder(dir_.path()), (std::vector<std::string>{"in.wav", name}));
+}
+
+// A run that fails at the very end, when the finished file would replace a
+// folder, still leaves no temporary file.
+TEST_P(Failure, AnOutputThatCannotBeReplacedLeavesNothingBehind) {
+  WriteWav(dir_ / "in.wav", MakeTones({{440, 0.3}}, 0.2));
+  ASSERT_EQ(mkdir((dir_ / "busy.wav").c_str(), 0755), 0);
+  vorzik::testing::WriteFile(dir_ / "busy.wav/keep", "x");
+  const ToolRun run = RunTool(tool().program, tool().args(dir_ / "in.wav", dir_ / "busy.wav"));
+  ExpectOneLineFailure(run, tool().program, 1);
+  EXPECT_THAT(run.errorText, HasSubstr("busy.wav"));
+  EXPECT_EQ(ListFolder(dir_.path()), (std::vector<std::string>{"busy.wav", "in.wav"}));
+  EXPECT_EQ(ListFolder(dir_ / "busy.wav"), std::vector<std::string>{"keep"});
+}
+
 INSTANTIATE_TEST_SUITE_P(Tools, Failure, ::testing::Range(size_t{0}, Tools().size()),
                          [](const auto& info) {
                            std::string name = Tools()[info.param].program;
                            return name.substr(0, name.find('.')) + std::to_string(info.param);
                          });
+
+// A tool stopped while it writes (a logout, Ctrl+C, the front end passing a
+// stop on) ends as by the signal and leaves no temporary file, named or not.
+TEST(TempOutput, StopSignalsLeaveNoTemporaryFile) {
+  for (auto kind : {TempOutput::Kind::kUnnamedWherePossible, TempOutput::Kind::kNamed}) {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+      SCOPED_TRACE(std::to_string(static_cast<int>(kind)) + "/" + std::to_string(signal));
+      vorzik::testing::TempDir dir;
+      int ready[2];
+      ASSERT_EQ(pipe(ready), 0);
+      const pid_t child = fork();
+      if (child == 0) {
+        TempOutput temp(dir / "out.wav", kind);
+        vorzik::testing::WriteFile(temp.path(), "half a recording");
+        (void)!write(ready[1], "r", 1);
+        for (;;)
+          pause();
+      }
+      close(ready[1]);
+      char byte = 0;
+      ASSERT_EQ(read(ready[0], &byte, 1), 1);
+      close(ready[0]);
+      const std::vector<std::string> during = ListFolder(dir.path());
+      if (kind == TempOutput::Kind::kNamed) {
+        ASSERT_EQ(during.size(), 1u);
+        EXPECT_THAT(during[0], ::testing::MatchesRegex("\\.vz-[a-z0-9]{6}"));
+      } else {
+        EXPECT_EQ(during, std::vector<std::string>{}) << "the file has no name yet";
+      }
+      ASSERT_EQ(kill(child, signal), 0);
+      int status = 0;
+      ASSERT_EQ(waitpid(child, &status, 0), child);
+      EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+      EXPECT_EQ(ListFolder(dir.path()), std::vector<std::string>{});
+    }
+  }
+}
+
+TEST(TempOutput, CommitPutsTheFileInPlaceAndReplacesAnOlderOne) {
+  for (auto kind : {TempOutput::Kind::kUnnamedWherePossible, TempOutput::Kind::kNamed}) {
+    vorzik::testing::TempDir dir;
+    const std::string name = std::string(251, 'n') + ".wav";
+    vorzik::testing::WriteFile(dir / name, "older");
+    {
+      TempOutput temp(dir / name, kind);
+      vorzik::testing::WriteFile(temp.path(), "newer");
+      EXPECT_EQ(vorzik::testing::ReadFile(dir / name), "older");
+      temp.Commit();
+    }
+    EXPECT_EQ(vorzik::testing::ReadFile(dir / name), "newer");
+    EXPECT_EQ(ListFolder(dir.path()), std::vector<std::string>{name});
+    {
+      TempOutput abandoned(dir / "failed.wav", kind);
+      vorzik::testing::WriteFile(abandoned.path(), "junk");
+    }
+    EXPECT_EQ(ListFolder(dir.path()), std::vector<std::string>{name}) << "a failed run";
+  }
+}
 
 TEST(BadCommandLine, EveryToolExitsWithUsageStatus) {
   vorzik::testing::TempDir dir;

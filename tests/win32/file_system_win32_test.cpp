@@ -65,5 +65,24 @@ TEST_F(Win32FileSystemTest, StampCarriesSizeTimeAndIdentity) {
   EXPECT_EQ(rewritten.identity, a.identity) << "the same file, written again";
 }
 
+// Identities tell whether two paths name one file or folder, hard links and
+// the folder through its own trailing "." included.
+TEST_F(Win32FileSystemTest, IdentityFollowsNamesToTheirFile) {
+  WriteFile(folder_ + "a.wav", "a");
+  WriteFile(folder_ + "b.wav", "b");
+  ASSERT_TRUE(fs_->CreateFolder(folder_ + "EtcEnc"));
+  ASSERT_TRUE(
+      ::CreateHardLinkA((folder_ + "EtcEnc\\a.mp2").c_str(), (folder_ + "a.wav").c_str(), nullptr));
+  FileIdentity a = fs_->Identify(folder_ + "a.wav");
+  ASSERT_TRUE(a.exists);
+  EXPECT_TRUE(fs_->Identify(folder_ + "EtcEnc\\a.mp2").SameAs(a));
+  EXPECT_FALSE(fs_->Identify(folder_ + "b.wav").SameAs(a));
+  EXPECT_TRUE(fs_->Identify(folder_ + ".").SameAs(fs_->Identify(dir_.path())));
+  EXPECT_TRUE(fs_->Identify(folder_ + "EtcEnc\\.").exists);
+  EXPECT_FALSE(fs_->Identify(folder_ + "EtcEnc\\.").SameAs(fs_->Identify(folder_ + ".")));
+  EXPECT_FALSE(fs_->Identify(folder_ + "missing.wav").exists);
+  EXPECT_FALSE(fs_->Identify(folder_ + "missing.wav").SameAs(fs_->Identify(folder_ + "none")));
+}
+
 }  // namespace
 }  // namespace vorzik

@@ -51,7 +51,8 @@ int main(int argc, char** argv) {
   } else if (mode == "cmdline") {
     WriteLog(::GetCommandLineA());
   } else if (mode == "exit" && argc > 2) {
-    return std::atoi(argv[2]);
+    // Up to 0xFFFFFFFF, so a test can end the probe with an exception code.
+    ::ExitProcess(static_cast<UINT>(std::strtoul(argv[2], nullptr, 10)));
   } else if (mode == "cwd") {
     WriteLog(CurrentFolder());
   } else if (mode == "whoami") {

@@ -86,11 +86,31 @@ TEST_F(Win32StageRunnerTest, CommandLineArrivesByteForByte) {
   EXPECT_EQ(TakeLog(), line);
 }
 
-TEST_F(Win32StageRunnerTest, ExitCodeIsReported) {
-  for (int code : {0, 1, 7, 255, 1000}) {
-    StageOutcome outcome = Run(kProbe + " exit " + std::to_string(code));
+// Exception codes, as a crashed program ends with, count as a crash; every
+// lower code is the tool's own and is only reported.
+TEST_F(Win32StageRunnerTest, ExitCodeIsReportedAndExceptionCodesAreCrashes) {
+  struct Case {
+    DWORD code;
+    bool crashed;
+    const char* error;
+  } cases[] = {
+      {0, false, ""},
+      {1, false, ""},
+      {7, false, ""},
+      {255, false, ""},
+      {1000, false, ""},
+      {0xBFFFFFFFu, false, ""},
+      {0xC0000000u, true, "exception 0xC0000000"},
+      {0xC0000005u, true, "exception 0xC0000005"},
+      {0xC0000409u, true, "exception 0xC0000409"},
+  };
+  for (const auto& c : cases) {
+    StageOutcome outcome = Run(kProbe + " exit " + std::to_string(c.code));
     EXPECT_TRUE(outcome.started) << outcome.error;
-    EXPECT_EQ(outcome.exitCode, code);
+    EXPECT_EQ(static_cast<DWORD>(outcome.exitCode), c.code);
+    EXPECT_EQ(outcome.crashed, c.crashed) << c.code;
+    EXPECT_EQ(outcome.error, c.error) << c.code;
+    EXPECT_EQ(outcome.stopSignal, 0);
   }
 }
 

@@ -1,0 +1,48 @@
+# Install layout on Linux: the program and the tools it runs share one private
+# folder, because the program looks for the tools beside its own executable.
+# The command path reaches the two commands through relative links, which the
+# program resolves (through /proc/self/exe) to that folder again.
+include(GNUInstallDirs)
+
+set(VORZIK_INSTALL_PRIVATE_DIR "${CMAKE_INSTALL_LIBDIR}/vorzik")
+# The date of the newest changelog entry dates the manual pages.
+set_property(DIRECTORY "${PROJECT_SOURCE_DIR}" APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+             "${PROJECT_SOURCE_DIR}/packaging/changelog")
+file(STRINGS "${PROJECT_SOURCE_DIR}/packaging/changelog" vorzik_trailer REGEX "^ -- " LIMIT_COUNT 1)
+string(REGEX REPLACE ".*, ([0-9]+) ([A-Za-z]+) ([0-9]+) .*" "\\1 \\2 \\3" VORZIK_RELEASE_DATE
+       "${vorzik_trailer}")
+
+set(vorzik_programs vorzik vorzik-convert besweet_exe ql7rzfir_exe ql7rziir_exe normalize_exe)
+foreach(target IN LISTS vorzik_programs)
+  if(TARGET ${target})
+    install(TARGETS ${target} RUNTIME DESTINATION "${VORZIK_INSTALL_PRIVATE_DIR}")
+  endif()
+endforeach()
+
+set(vorzik_staging "${CMAKE_BINARY_DIR}/install-staging")
+file(MAKE_DIRECTORY "${vorzik_staging}/links" "${vorzik_staging}/man")
+file(RELATIVE_PATH vorzik_bin_to_private "${CMAKE_INSTALL_FULL_BINDIR}"
+     "${CMAKE_INSTALL_FULL_LIBDIR}/vorzik")
+foreach(command vorzik vorzik-convert)
+  if(NOT TARGET ${command})
+    continue()
+  endif()
+  # Made once here and installed as links (install keeps a link a link).
+  file(CREATE_LINK "${vorzik_bin_to_private}/${command}" "${vorzik_staging}/links/${command}"
+       SYMBOLIC)
+  install(FILES "${vorzik_staging}/links/${command}" DESTINATION "${CMAKE_INSTALL_BINDIR}")
+
+  # Manual pages are installed compressed, without a name or time stamp inside.
+  configure_file("${PROJECT_SOURCE_DIR}/packaging/${command}.1.in"
+                 "${vorzik_staging}/man/${command}.1" @ONLY)
+  execute_process(COMMAND gzip -9nc INPUT_FILE "${vorzik_staging}/man/${command}.1"
+                  OUTPUT_FILE "${vorzik_staging}/man/${command}.1.gz" COMMAND_ERROR_IS_FATAL ANY)
+  install(FILES "${vorzik_staging}/man/${command}.1.gz" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
+endforeach()
+
+if(TARGET vorzik)
+  install(FILES "${PROJECT_SOURCE_DIR}/packaging/vorzik.desktop"
+          DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
+  install(FILES "${PROJECT_SOURCE_DIR}/packaging/vorzik.svg"
+          DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps")
+endif()

@@ -1,0 +1,47 @@
+# The Debian package: `cmake --build --preset release --target package` writes
+# vorzik_<version>_<arch>.deb into the build folder. Its Depends line comes from
+# dpkg-shlibdeps, so it names exactly the libraries the executables link.
+include(GNUInstallDirs)
+
+# A native package: the version is the project's, the changelog our own.
+file(STRINGS "${PROJECT_SOURCE_DIR}/packaging/changelog" vorzik_changelog_head LIMIT_COUNT 1)
+if(NOT vorzik_changelog_head MATCHES "^vorzik \\(${PROJECT_VERSION}\\) ")
+  message(FATAL_ERROR "packaging/changelog: the newest entry is not version ${PROJECT_VERSION}")
+endif()
+
+set(vorzik_doc_dir "${CMAKE_INSTALL_DATAROOTDIR}/doc/vorzik")
+set(vorzik_deb_staging "${CMAKE_BINARY_DIR}/install-staging/doc")
+file(MAKE_DIRECTORY "${vorzik_deb_staging}")
+execute_process(COMMAND gzip -9nc INPUT_FILE "${PROJECT_SOURCE_DIR}/packaging/changelog"
+                OUTPUT_FILE "${vorzik_deb_staging}/changelog.gz" COMMAND_ERROR_IS_FATAL ANY)
+install(FILES "${PROJECT_SOURCE_DIR}/packaging/copyright" "${vorzik_deb_staging}/changelog.gz"
+        DESTINATION "${vorzik_doc_dir}")
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME vorzik)
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGE_VENDOR "The Vorzik developers")
+set(CPACK_PACKAGE_CONTACT "Vorzik maintainers <maintainers@users.noreply.c-seed-fc7b3a74.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "front end that restores the bass of PC-QL7RZ/PCI recordings")
+# CPack indents the lines and marks the empty one itself.
+set(CPACK_PACKAGE_DESCRIPTION
+    "Vorzik is a single-window program for owners of the PC-QL7RZ/PCI sound
+board, whose recordings lack bass. Pick a folder; every MP2, MPA and WAV
+file in it is decoded, bass-corrected by a low-shelf filter (FIR or IIR),
+normalised and encoded to MP2, AC3 or Ogg Vorbis into the work folder
+EtcEnc. The computer can be shut down or hibernated when the batch ends.
+
+The package also holds vorzik-convert, which converts one file the same
+way from the command line, and the four conversion tools both run.")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION sound)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Loaded at run time, so dpkg-shlibdeps cannot see them: the X11 platform
+# plugin the window needs, and a Japanese face for its captions.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-gothic | fonts-noto-cjk")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_SOURCE_IGNORE_FILES "/build/;/\\\\.git/")
+include(CPack)
