@@ -123,6 +123,7 @@ TEST_P(VersionResource, TextsAreTheOnesOfTheSource) {
 INSTANTIATE_TEST_SUITE_P(Executables, VersionResource, ::testing::Values(VORZIK_VERSION_FILES),
                          [](const auto& info) {
                            std::string name = info.param;
+                           name = name.substr(name.find_last_of("/\\") + 1);
                            return name.substr(0, name.find('.'));
                          });
 
