@@ -4,12 +4,12 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build ccache pkg-config clang-format
+  build-essential cmake ninja-build ccache pkg-config clang-format clang-tidy
   qt6-base-dev qt6-qpa-plugins libqt6dbus6
   libavformat-dev libavcodec-dev libavfilter-dev libswresample-dev libavutil-dev
   libx11-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils imagemagick fonts-ipafont-gothic
+  libgtest-dev libgmock-dev
+  xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic
   python3-dbusmock dbus
   sox ffmpeg
   lintian desktop-file-utils file

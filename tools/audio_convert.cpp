@@ -79,7 +79,7 @@ int64_t CountSamples(const std::string& input) {
   return samples;
 }
 
-void Generate(const std::string& graph, const std::string& output, const OutputSpec& wanted,
+void Generate(const std::string& graph, const std::string& output, const OutputFormat& wanted,
               int sampleRate, int channels) {
   TempOutput temp(output);
   {

@@ -19,7 +19,7 @@ struct AudioInfo {
 using ChainFor = std::function<std::string(const AudioInfo& input)>;
 
 struct ConvertOptions {
-  OutputSpec output;
+  OutputFormat output;
   bool overwrite = true;
   // Cut the output to the input's number of samples (for filters that add a tail).
   bool keepInputLength = false;
@@ -35,7 +35,7 @@ void Measure(const std::string& input, const std::string& chain,
 int64_t CountSamples(const std::string& input);
 
 /// Writes what the source filters in `graph` produce (e.g. "sine=f=440:d=2").
-void Generate(const std::string& graph, const std::string& output, const OutputSpec& wanted,
+void Generate(const std::string& graph, const std::string& output, const OutputFormat& wanted,
               int sampleRate, int channels);
 
 }  // namespace vorzik::tools

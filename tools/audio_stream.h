@@ -53,7 +53,7 @@ class FilterPipe {
 };
 
 /// What to write: 16-bit PCM WAV when there is no encoder.
-struct OutputSpec {
+struct OutputFormat {
   Encoder encoder = Encoder::kNone;
   int bitRateKbps = 0;
   bool errorProtection = false;
@@ -66,7 +66,7 @@ class AudioWriter {
  public:
   /// `preferred` is the sample format the samples arrive in, used when the encoder
   /// takes it, which saves a conversion.
-  AudioWriter(const std::string& path, const std::string& shownPath, const OutputSpec& wanted,
+  AudioWriter(const std::string& path, const std::string& shownPath, const OutputFormat& wanted,
               int inputRate, int inputChannels, AVSampleFormat preferred = AV_SAMPLE_FMT_NONE);
   SinkFormat format() const;
   void Write(AVFrame* frame);

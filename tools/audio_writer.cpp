@@ -60,7 +60,7 @@ AVSampleFormat PickSampleFormat(const AVCodec* codec, AVSampleFormat preferred) 
   return codec->sample_fmts[0];
 }
 
-int PickChannels(const OutputSpec& wanted, int inputChannels) {
+int PickChannels(const OutputFormat& wanted, int inputChannels) {
   if (wanted.channels > 0) {
     return wanted.channels;
   }
@@ -76,7 +76,7 @@ void Check(int r, const std::string& what) {
   }
 }
 
-CodecContextPtr OpenEncoder(const EncoderChoice& choice, const OutputSpec& wanted, int inputRate,
+CodecContextPtr OpenEncoder(const EncoderChoice& choice, const OutputFormat& wanted, int inputRate,
                             int inputChannels, AVSampleFormat preferred, bool globalHeader) {
   const AVCodec* codec = avcodec_find_encoder_by_name(choice.codec);
   if (codec == nullptr) {
@@ -115,7 +115,7 @@ CodecContextPtr OpenEncoder(const EncoderChoice& choice, const OutputSpec& wante
 }  // namespace
 
 AudioWriter::AudioWriter(const std::string& path, const std::string& shownPath,
-                         const OutputSpec& wanted, int inputRate, int inputChannels,
+                         const OutputFormat& wanted, int inputRate, int inputChannels,
                          AVSampleFormat preferred)
     : shownPath_(shownPath), packet_(MakePacket()) {
   const EncoderChoice choice = Choose(wanted.encoder);

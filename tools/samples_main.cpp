@@ -12,7 +12,7 @@
 namespace {
 
 using vorzik::tools::Encoder;
-using vorzik::tools::OutputSpec;
+using vorzik::tools::OutputFormat;
 
 struct Sample {
   const char* name;
@@ -52,7 +52,7 @@ const std::vector<Sample> kOddNames = {
 };
 
 void Write(const std::filesystem::path& folder, const Sample& s) {
-  OutputSpec wanted;
+  OutputFormat wanted;
   wanted.encoder = s.encoder;
   wanted.bitRateKbps = s.bitRateKbps;
   wanted.channels = s.channels;

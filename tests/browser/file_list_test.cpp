@@ -113,9 +113,14 @@ TEST_F(FileList, SelectingPastTheEndKeepsTheLastSelection) {
   for (const char* name : {"a.mp2", "b.mp2", "c.mp2"})
     machine.AddFile(std::string("D:\\rec\\") + name);
   auto list = ListIn("D:\\rec");
+  int changes = 0;
+  list->OnChange = [&](Control&) { ++changes; };
   list->SetItemIndex(2);
-  list->SetItemIndex(3);
+  list->SetItemIndex(3);  // the program's path
   EXPECT_EQ(list->ItemIndex(), 2);
+  list->Select(3);  // the user's
+  EXPECT_EQ(list->ItemIndex(), 2);
+  EXPECT_EQ(changes, 0);
   EXPECT_EQ(list->FileName(), "D:\\rec\\c.mp2");
 }
 
@@ -190,16 +195,32 @@ TEST_F(FileList, HourglassFromTheEntryAtPosition100ToTheEndOfReading) {
 }
 
 TEST_F(FileList, AFullListStopsWithItsErrorAndKeepsWhatItHas) {
-  for (const char* name : {"e.wav", "d.wav", "c.wav", "b.wav", "a.wav"})
-    machine.AddFile(std::string("D:\\rec\\") + name);
-  auto list = ListIn("D:\\");
-  list->SetCapacity(3);
-  std::vector<std::string> errors;
-  list->OnError = [&](Control&, const std::string& message) { errors.push_back(message); };
-  list->SetDirectory("D:\\rec");
-  EXPECT_EQ(errors, (std::vector<std::string>{"行を挿入できません"}));
-  EXPECT_EQ(list->Items(), (std::vector<std::string>{"c.wav", "d.wav", "e.wav"}));
-  EXPECT_EQ(list->Cursor(), TCursor::crDefault);
+  // The patterns are read one after the other, each over the whole folder.
+  const struct {
+    std::vector<std::string> files;  // in the order the folder gives them
+    std::vector<std::string> kept;
+  } cases[] = {
+      {{"e.wav", "d.wav", "c.wav", "b.wav", "a.wav"}, {"c.wav", "d.wav", "e.wav"}},
+      {{"a.wav", "b.mp2", "c.mpa", "d.mp2"}, {"b.mp2", "c.mpa", "d.mp2"}},
+      // Full within the first pattern, and the last one matches nothing.
+      {{"b.mp2", "d.mp2", "e.mp2", "f.mp2", "c.mpa"}, {"b.mp2", "d.mp2", "e.mp2"}},
+  };
+  for (const auto& c : cases) {
+    FakeMachine fresh;
+    BuildWindowsMachine(fresh);
+    for (const std::string& name : c.files)
+      fresh.AddFile("D:\\rec\\" + name);
+    ASSERT_TRUE(fresh.ChangeDirectory("D:\\"));
+    TFileListBox list("FLB1", Rect{154, 208, 247, 121}, fresh);
+    list.SetMask(kMask);
+    list.SetCapacity(3);
+    std::vector<std::string> errors;
+    list.OnError = [&](Control&, const std::string& message) { errors.push_back(message); };
+    list.SetDirectory("D:\\rec");
+    EXPECT_EQ(errors, (std::vector<std::string>{"行を挿入できません"})) << c.files[0];
+    EXPECT_EQ(list.Items(), c.kept) << c.files[0];
+    EXPECT_EQ(list.Cursor(), TCursor::crDefault);
+  }
 }
 
 TEST_F(FileList, TakingTheSameFolderInAnotherCaseReadsNothing) {

@@ -6,14 +6,15 @@
 #include <filesystem>
 
 #include "tests/browser/fake_machine.h"
-#include "tests/browser/posix_temp_dir.h"
+#include "tests/support/temp_dir.h"
 #include "ui/browser/browser.h"
 #include "ui/browser/mount_table.h"
 
 namespace vorzik::ui {
 namespace {
 
-using testing::PosixTempDir;
+using vorzik::testing::CurrentDirGuard;
+using vorzik::testing::TempDir;
 
 std::string CurrentDirectory() {
   char buffer[PATH_MAX];
@@ -43,7 +44,8 @@ class PosixBrowser : public ::testing::Test {
     return -1;
   }
 
-  PosixTempDir temp;  // restores the current directory when it goes
+  TempDir temp;
+  CurrentDirGuard restoreCurrent;  // goes first, so the folder is left before it is removed
   std::unique_ptr<FileSystemQueries> fs;
   std::unique_ptr<TDriveComboBox> drives;
   std::unique_ptr<TDirectoryListBox> dirs;

@@ -350,8 +350,9 @@ TEST(ConvertOptions, EveryFieldAndSwitchCanBeSet) {
 }
 
 TEST(ConvertOptions, BadArgumentsAreRejected) {
-  for (Lines args : {Lines{}, Lines{"--bogus", "a.wav"}, Lines{"--mode=flac", "a.wav"},
-                     Lines{"--ratio", "a.wav"}, Lines{"a.wav", "b.wav"}, Lines{"--keep-tmp=1"}}) {
+  for (const Lines& args :
+       {Lines{}, Lines{"--bogus", "a.wav"}, Lines{"--mode=flac", "a.wav"},
+        Lines{"--ratio", "a.wav"}, Lines{"a.wav", "b.wav"}, Lines{"--keep-tmp=1"}}) {
     ConvertOptions o;
     EXPECT_NE(ParseConvertOptions(args, o), "");
   }

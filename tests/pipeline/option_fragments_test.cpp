@@ -95,10 +95,14 @@ TEST(OptionFragments, BoostSwitchLivesAcrossBatches) {
   ConversionSettings ac3;
   ac3.encodeMode = 1;
   ac3.useBoost = true;
-  ac3.boostPreset = "ov";  // not a preset: case matters
-  // Before any known preset there is no opening to reuse: no boost block.
-  EXPECT_EQ(BuildOptionFragments(ac3, boostSwitch).encoderClause, " -ac3enc( -b 224 -m s )");
-  EXPECT_EQ(boostSwitch, "");
+  // Not presets: case matters, and a known name must be the whole text. Before any
+  // known preset there is no opening to reuse: no boost block.
+  for (const char* unknown : {"ov", "Ovx", "Bre"}) {
+    ac3.boostPreset = unknown;
+    EXPECT_EQ(BuildOptionFragments(ac3, boostSwitch).encoderClause, " -ac3enc( -b 224 -m s )")
+        << unknown;
+    EXPECT_EQ(boostSwitch, "") << unknown;
+  }
 
   ac3.boostPreset = "Snal";
   EXPECT_EQ(BuildOptionFragments(ac3, boostSwitch).encoderClause,

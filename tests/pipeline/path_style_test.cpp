@@ -36,6 +36,17 @@ TEST(PathStyle, LeadByteRuleOnlyInWindowsStyle) {
   EXPECT_EQ(LastComponent("/x/" + kA + "/b.wav", kPosixPathStyle), "b.wav");
   EXPECT_EQ(LastComponent("D:\\" + kHyou + "\\b.wav", kWindowsPathStyle), "b.wav");
   EXPECT_EQ(LastComponent("D:\\x" + kHyou + "y.wav", kWindowsPathStyle), "x" + kHyou + "y.wav");
+
+  // Every lead byte takes the backslash after it as its second byte; no other byte does.
+  const struct {
+    unsigned char first;
+    bool lead;
+  } bytes[] = {{0x80, false}, {0x81, true}, {0x9F, true}, {0xA0, false}, {0xDF, false},
+               {0xE0, true},  {0xEF, true}, {0xF0, true}, {0xFC, true},  {0xFD, false}};
+  for (const auto& b : bytes) {
+    const std::string folder = "D:\\x" + std::string(1, static_cast<char>(b.first)) + "\\";
+    EXPECT_EQ(EndsWithSeparator(folder, kWindowsPathStyle), !b.lead) << std::hex << +b.first;
+  }
 }
 
 TEST(PathStyle, FolderGetsSeparatorUnlessItIsARoot) {

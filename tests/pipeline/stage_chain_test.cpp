@@ -269,6 +269,16 @@ TEST(ProcessFile, SwitchChangedWhileAToolRunsReachesTheNextStep) {
   };
   v.Process("D:\\rec\\a.mp2", "D:\\rec\\");
   EXPECT_EQ(v.Plan()[1], "ql7rziir.exe a_TMP1.wav>a_TMP2.wav");
+
+  // While the decoder runs, the user unticks Filter: the normaliser takes the decoded file.
+  World u;
+  u.runner.duringRun = [&](std::size_t index) {
+    if (index == 0)
+      u.switches.filter = false;
+  };
+  u.Process("D:\\rec\\a.mp2", "D:\\rec\\");
+  EXPECT_EQ(u.Plan(),
+            (Names{kDec, "normalize.exe a_TMP1.wav>a_TMP3.wav", "BeSweet.exe a_TMP3.wav>a.mp2"}));
 }
 
 TEST(ProcessFile, PathsWithBlanksAreQuotedInBareLinesOnly) {

@@ -291,7 +291,8 @@ TEST_F(LogindPowerApiTest, SleepInhibitorHoldsABlockingSleepLockUntilReleased) {
 }
 
 TEST_F(LogindPowerApiTest, SleepInhibitorWithoutLogindHoldsNothingQuietly) {
-  for (std::string address : {std::string(), "unix:path=" + bus_->folder() + "/no-such-bus"}) {
+  for (const std::string& address :
+       {std::string(), "unix:path=" + bus_->folder() + "/no-such-bus"}) {
     LogindSleepInhibitor inhibitor(address);
     inhibitor.Hold();
     EXPECT_FALSE(inhibitor.Held()) << address;

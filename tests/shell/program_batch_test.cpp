@@ -9,6 +9,7 @@
 #include <map>
 
 #include "tests/shell/x_session.h"
+#include "tests/support/skip_without.h"
 #include "tests/support/temp_dir.h"
 
 namespace vorzik::shell {
@@ -33,7 +34,7 @@ class ProgramBatch : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!server.Running())
-      GTEST_SKIP() << "no Xvfb";
+      VORZIK_SKIP_WITHOUT("Xvfb");
     display = server.Connection();
     ASSERT_EQ(
         std::system((Quote(VORZIK_SAMPLES) + " " + Quote(folder.path()) + " --odd-names").c_str()),

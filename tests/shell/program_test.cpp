@@ -2,15 +2,20 @@
 // what its window looks like.
 
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <QColor>
 #include <QImage>
 #include <algorithm>
+#include <fstream>
 #include <map>
+#include <set>
 #include <thread>
 
 #include "shell/instance_finder.h"
 #include "tests/shell/x_session.h"
+#include "tests/support/skip_without.h"
 #include "tests/support/temp_dir.h"
 
 namespace vorzik::shell {
@@ -30,7 +35,7 @@ class ProgramTest : public ::testing::Test {
   }
   void SetUp() override {
     if (!server->Running())
-      GTEST_SKIP() << "no Xvfb";
+      VORZIK_SKIP_WITHOUT("Xvfb");
     display = server->Connection();
   }
   void TearDown() override {
@@ -43,8 +48,9 @@ class ProgramTest : public ::testing::Test {
   std::unique_ptr<Process> Start() {
     return std::make_unique<Process>(
         std::vector<std::string>{VORZIK_EXECUTABLE},
+        // No session bus: the runtime folder is fresh and no address is announced.
         std::vector<std::string>{"DISPLAY=" + server->Name(), "QT_QPA_PLATFORM=xcb",
-                                 "XDG_RUNTIME_DIR=" + runtime.path()},
+                                 "XDG_RUNTIME_DIR=" + runtime.path(), "DBUS_SESSION_BUS_ADDRESS"},
         folder.path());
   }
   std::vector<Window> MainWindows() { return WindowsTitled(display, kCaption); }
@@ -136,6 +142,34 @@ TEST_F(ProgramTest, TheMainCaptionOrATitleContainingTheTitleDoesNotBlock) {
       },
       10s));
   EXPECT_FALSE(program->Ended());
+  Close(main, *program);
+}
+
+// A session bus the D-Bus library starts on demand (dbus-launch) announces
+// itself on the X server by owning a selection named for the user and the
+// machine.
+bool SessionBusStartedOn(Display* display) {
+  const passwd* user = getpwuid(getuid());
+  std::set<std::string> machineIds;
+  for (const char* file : {"/var/lib/dbus/machine-id", "/etc/machine-id"}) {
+    std::string id;
+    if (std::ifstream(file) >> id)
+      machineIds.insert(id);
+  }
+  for (const std::string& id : machineIds) {
+    const std::string name =
+        "_DBUS_SESSION_BUS_SELECTION_" + std::string(user ? user->pw_name : "") + "_" + id;
+    if (XGetSelectionOwner(display, XInternAtom(display, name.c_str(), False)) != None)
+      return true;
+  }
+  return false;
+}
+
+TEST_F(ProgramTest, OpeningTheWindowStartsNoSessionBus) {
+  auto program = Start();
+  Window main = WaitForMainWindow();
+  ASSERT_NE(main, 0u);
+  EXPECT_FALSE(SessionBusStartedOn(display));
   Close(main, *program);
 }
 

@@ -13,7 +13,7 @@
 namespace vorzik::shell {
 namespace {
 
-// An executable built beside this test program.
+// An executable by its path from this test program's folder.
 std::string BesideUs(const char* name) {
   char buffer[MAX_PATH * 2];
   DWORD n = ::GetModuleFileNameA(nullptr, buffer, sizeof buffer);
@@ -34,7 +34,7 @@ std::string InCodePage(const std::string& utf8, UINT codePage) {
   return result;
 }
 
-// Each executable that carries the record, by file name.
+// Each executable that carries the record, by its path from this test program's folder.
 class VersionResource : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
@@ -123,6 +123,7 @@ TEST_P(VersionResource, TextsAreTheOnesOfTheSource) {
 INSTANTIATE_TEST_SUITE_P(Executables, VersionResource, ::testing::Values(VORZIK_VERSION_FILES),
                          [](const auto& info) {
                            std::string name = info.param;
+                           name = name.substr(name.find_last_of("/\\") + 1);
                            return name.substr(0, name.find('.'));
                          });
 

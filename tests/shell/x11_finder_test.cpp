@@ -7,6 +7,7 @@
 
 #include "shell/instance_finder.h"
 #include "tests/shell/x_session.h"
+#include "tests/support/skip_without.h"
 
 namespace vorzik::shell {
 namespace {
@@ -22,7 +23,7 @@ class X11FinderTest : public ::testing::Test {
   }
   void SetUp() override {
     if (!server->Running())
-      GTEST_SKIP() << "no Xvfb";
+      VORZIK_SKIP_WITHOUT("Xvfb");
     const char* old = getenv("DISPLAY");
     savedDisplay = old ? old : "";
     hadDisplay = old != nullptr;

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <thread>
 
 extern char** environ;
@@ -56,23 +57,24 @@ pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>
   return pid;
 }
 
-// The environment with some variables replaced or added.
+// The environment with some variables replaced or added; an entry without
+// "=" removes the variable it names.
 // A program under test never reaches the machine's system bus: a batch asks
 // logind there for a sleep inhibitor. A path that leads nowhere makes the
 // program run as on a machine without one.
 std::vector<std::string> Environment(std::vector<std::string> extra) {
   extra.insert(extra.begin(), "DBUS_SYSTEM_BUS_ADDRESS=unix:path=/nonexistent/vorzik-no-bus");
+  auto name = [](const std::string& entry) { return entry.substr(0, entry.find('=')); };
   std::vector<std::string> env;
   for (char** e = environ; *e; ++e) {
     std::string entry = *e;
-    const std::string key = entry.substr(0, entry.find('=') + 1);
-    const bool replaced = std::any_of(extra.begin(), extra.end(), [&](const std::string& x) {
-      return x.compare(0, key.size(), key) == 0;
-    });
+    const bool replaced = std::any_of(extra.begin(), extra.end(),
+                                      [&](const std::string& x) { return name(x) == name(entry); });
     if (!replaced)
       env.push_back(entry);
   }
-  env.insert(env.end(), extra.begin(), extra.end());
+  std::copy_if(extra.begin(), extra.end(), std::back_inserter(env),
+               [](const std::string& x) { return x.find('=') != std::string::npos; });
   return env;
 }
 

@@ -32,6 +32,7 @@ class XvfbServer {
 /// A started program; killed with the object unless it has ended.
 class Process {
  public:
+  /// `extraEnv` replaces or adds "NAME=value" entries; a bare "NAME" removes it.
   Process(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv,
           const std::string& workingDir);
   ~Process();

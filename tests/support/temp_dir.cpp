@@ -1,28 +1,22 @@
 #include "tests/support/temp_dir.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
-#include <vector>
 
 namespace vorzik::testing {
-
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "vorzik-test-XXXXXX").string();
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  if (!::mkdtemp(buffer.data()))
-    throw std::runtime_error("mkdtemp failed");
-  path_ = buffer.data();
-}
 
 TempDir::~TempDir() {
   std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
+}
+
+void TempDir::MakeFolder(const std::string& name) const {
+  std::filesystem::create_directories(*this / name);
+}
+
+void TempDir::MakeFile(const std::string& name) const {
+  WriteFile(*this / name, "x");
 }
 
 void WriteFile(const std::string& path, const std::string& content) {

@@ -5,7 +5,8 @@
 namespace vorzik::testing {
 
 /// A fresh folder under the system's temporary folder, removed with all it
-/// holds when the object goes.
+/// holds when the object goes. The same for the tests of both platforms; only
+/// making the folder differs (temp_dir_posix.cpp, temp_dir_win32.cpp).
 class TempDir {
  public:
   TempDir();
@@ -13,9 +14,14 @@ class TempDir {
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
+  /// On POSIX the folder as getcwd spells it (the temporary folder may be a link).
   const std::string& path() const { return path_; }
   // path() + "/" + name
   std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+  void MakeFolder(const std::string& name) const;
+  /// A small file with some content.
+  void MakeFile(const std::string& name) const;
 
  private:
   std::string path_;

@@ -3,6 +3,7 @@
 
 #include "pipeline/batch_driver.h"
 #include "pipeline/path_style.h"
+#include "tests/support/skip_without.h"
 
 namespace vorzik {
 namespace {
@@ -13,7 +14,7 @@ TEST(PathAsDisplayText, AnsiNamesBecomeTheWindowsText) {
   EXPECT_EQ(PathAsDisplayText("a.mp2"), "a.mp2");
   EXPECT_EQ(PathAsDisplayText(""), "");
   if (::GetACP() != 932)
-    GTEST_SKIP() << "needs code page 932";
+    VORZIK_SKIP_WITHOUT("code page 932");
   // "表.wav" in Shift-JIS: the second byte has the backslash's code.
   EXPECT_EQ(PathAsDisplayText("\x95\x5C.wav"), "\xE8\xA1\xA8.wav");
   EXPECT_EQ(FailedFilesStatus(1, PathAsDisplayText("\x83\x5C.mp2"), "BeSweet.exe"),

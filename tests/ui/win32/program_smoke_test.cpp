@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/skip_without.h"
 #include "tests/support/temp_dir.h"
 
 namespace vorzik {
@@ -146,7 +147,7 @@ class VorzikProgram : public ::testing::TestWithParam<Build> {};
 
 TEST_P(VorzikProgram, EncodeStartThroughTheWindowRunsTheToolLinesAndExitEndsIt) {
   if (!std::getenv("DISPLAY"))
-    GTEST_SKIP() << "no X display for Wine";
+    VORZIK_SKIP_WITHOUT("X display for Wine");
   // The program with the tools beside it, as the release's README asks.
   testing::TempDir programDir;
   const std::string exe = programDir.path() + "\\vorzik.exe";

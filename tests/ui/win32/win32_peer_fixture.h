@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "tests/support/skip_without.h"
 #include "tests/ui/test_form.h"
 #include "ui/win32/form_peer.h"
 #include "ui/win32/message_pump.h"
@@ -30,7 +31,7 @@ class Win32PeerTest : public ::testing::Test {
     // Wine draws windows on an X server; without one focus and activation do
     // not work, so the whole suite waits for a run that has one.
     if (!std::getenv("DISPLAY"))
-      GTEST_SKIP() << "no X display for Wine";
+      VORZIK_SKIP_WITHOUT("X display for Wine");
     form = MakeTestForm();
     peer = std::make_unique<win32::FormPeer>(*form, nullptr);
     peer->Show();

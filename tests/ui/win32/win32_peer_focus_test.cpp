@@ -1,6 +1,7 @@
 // The Win32 peer's focus: Enter and Tab walk the model's order; Enter presses
 // a focused button; EXIT and the window's close go through the model.
 
+#include "tests/support/skip_without.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui/win32/win32_peer_fixture.h"
 
@@ -117,7 +118,7 @@ TEST_F(Win32PeerTest, ClosingOutsideABatchDestroysTheWindow) {
 
 TEST(Win32PeerBrowser, EnterInTheFolderListMovesOnAPickedFileIsSelectedAndNamesShowAsStored) {
   if (!std::getenv("DISPLAY"))
-    GTEST_SKIP() << "no X display for Wine";
+    VORZIK_SKIP_WITHOUT("X display for Wine");
   vorzik::testing::TempDir dir;
   ::CreateDirectoryA((dir.path() + "\\sub").c_str(), nullptr);
   vorzik::testing::WriteFile(dir.path() + "\\a.wav", "RIFF");

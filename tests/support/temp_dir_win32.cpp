@@ -2,9 +2,6 @@
 // system's temporary folder, made with a name nobody holds yet.
 #include <windows.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 
@@ -36,33 +33,6 @@ TempDir::TempDir() {
       break;
   }
   throw std::runtime_error("cannot make a temporary folder");
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
-void WriteFile(const std::string& path, const std::string& content) {
-  std::ofstream(path, std::ios::binary) << content;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-bool FileExists(const std::string& path) {
-  return std::filesystem::exists(path);
-}
-
-CurrentDirGuard::CurrentDirGuard() : saved_(std::filesystem::current_path().string()) {}
-
-CurrentDirGuard::~CurrentDirGuard() {
-  std::error_code ignored;
-  std::filesystem::current_path(saved_, ignored);
 }
 
 }  // namespace vorzik::testing
