@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "pipeline/ansi_text_win32.h"
 #include "pipeline/file_system.h"
 
 namespace vorzik {
@@ -23,7 +24,10 @@ std::int64_t ToNanoseconds(const FILETIME& time) {
 }
 
 // The identity of a file or folder: the volume's serial number and the file
-// index. Opening a folder needs backup semantics; opening follows links.
+// index. It tells a file a stage wrote from one of the same size and time left
+// in its place. The handle asks for no access and shares everything, so a tool
+// still writing the file is not disturbed; opening a folder needs backup
+// semantics; opening follows links.
 FileIdentity IdentityOf(const std::string& path) {
   HANDLE file =
       ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -41,57 +45,12 @@ FileIdentity IdentityOf(const std::string& path) {
   return identity;
 }
 
-// The file index tells a file the stage wrote from one of the same size and
-// time left in its place; it needs an open handle, which asks for no access
-// and shares everything, so a tool still writing the file is not disturbed.
-std::uint64_t FileIndexOf(const std::string& path) {
-  HANDLE file =
-      ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE)
-    return 0;
-  BY_HANDLE_FILE_INFORMATION info{};
-  std::uint64_t index = 0;
-  if (::GetFileInformationByHandle(file, &info))
-    index = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
-  ::CloseHandle(file);
-  return index;
-}
-
-std::wstring WideOf(const std::string& ansi) {
-  const int size = static_cast<int>(ansi.size());
-  std::wstring wide(
-      static_cast<std::size_t>(::MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, nullptr, 0)),
-      L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, wide.data(), static_cast<int>(wide.size()));
-  return wide;
-}
-
 // The last component of a path and the name without its extension.
 std::wstring NameOf(const std::wstring& path) {
   return path.substr(path.find_last_of(L'\\') + 1);
 }
 std::wstring BaseOf(const std::wstring& name) {
   return name.substr(0, name.find_last_of(L'.'));
-}
-
-std::optional<std::wstring> LongPathOf(const std::wstring& path) {
-  const DWORD needed = ::GetLongPathNameW(path.c_str(), nullptr, 0);
-  if (needed == 0)
-    return std::nullopt;
-  std::wstring longPath(needed, L'\0');
-  const DWORD length = ::GetLongPathNameW(path.c_str(), longPath.data(), needed);
-  if (length == 0 || length >= needed)
-    return std::nullopt;
-  longPath.resize(length);
-  return longPath;
-}
-
-bool FitsCodePage(const std::wstring& name) {
-  BOOL lossy = FALSE;
-  ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.data(), static_cast<int>(name.size()),
-                        nullptr, 0, nullptr, &lossy);
-  return !lossy;
 }
 
 class Win32FileSystem final : public FileSystem {
@@ -112,7 +71,7 @@ class Win32FileSystem final : public FileSystem {
     stamp.size =
         static_cast<std::int64_t>((std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow);
     stamp.modifiedNs = ToNanoseconds(data.ftLastWriteTime);
-    stamp.identity = FileIndexOf(path);
+    stamp.identity = IdentityOf(path).file;
     return stamp;
   }
 
@@ -122,7 +81,7 @@ class Win32FileSystem final : public FileSystem {
   // result's name: only a short form is undone.
   bool NameAfterSource(const std::string& source, const std::string& output) override {
     const std::optional<std::wstring> longSource = LongPathOf(WideOf(source));
-    if (!longSource || FitsCodePage(NameOf(*longSource)))
+    if (!longSource || ExactAnsi(NameOf(*longSource)))
       return false;
     const std::wstring from = WideOf(output);
     const std::wstring outputName = NameOf(from);
