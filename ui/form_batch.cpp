@@ -57,8 +57,8 @@ class FormBatchWindow final : public BatchWindow {
   std::string SelectedFullPath() override { return form_.FLB1.FileName(); }
   std::vector<std::string> EntryPaths() override {
     std::vector<std::string> paths;
-    for (const std::string& name : form_.FLB1.Items())
-      paths.push_back(JoinPath(form_.FLB1.Directory(), name, form_.Services().browserFs.Style()));
+    for (int n = 0; n < form_.FLB1.Count(); ++n)
+      paths.push_back(form_.FLB1.FullPathOf(n));
     return paths;
   }
   std::string StatusText() override { return form_.SB1.SimpleText(); }

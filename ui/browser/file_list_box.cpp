@@ -60,10 +60,10 @@ void TFileListBox::SetItemIndex(int n) {
   }
 }
 
-std::string TFileListBox::FileName() const {
-  if (itemIndex_ < 0 || itemIndex_ >= Count())
+std::string TFileListBox::FullPathOf(int n) const {
+  if (n < 0 || n >= Count())
     return {};
-  return JoinPath(directory_, items_[itemIndex_], fs_.Style());
+  return JoinPath(directory_, items_[n], fs_.Style());
 }
 
 void TFileListBox::Select(int n) {

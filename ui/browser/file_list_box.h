@@ -51,9 +51,11 @@ class TFileListBox : public Control {
   // Selects entry n and brings it into view; an n at or past the end keeps
   // the selection as it was. -1 clears it. Runs no OnChange.
   void SetItemIndex(int n);
-  // The folder path and the selected entry joined by one separator; empty
-  // when nothing is selected.
-  std::string FileName() const;
+  // The folder path and entry n joined by one separator; empty for an n
+  // outside the list.
+  std::string FullPathOf(int n) const;
+  // The full path of the selected entry; empty when nothing is selected.
+  std::string FileName() const { return FullPathOf(itemIndex_); }
   // The entry the list must show; follows every SetItemIndex.
   int ScrollTarget() const { return scrollTarget_; }
 
