@@ -15,9 +15,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
-#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "stereo_wav.h"
@@ -27,10 +28,6 @@ namespace {
 constexpr double kSeconds = 60;
 constexpr double kExcerptSeconds = 0.1;
 constexpr int kRate = 48000;
-
-std::string Quote(const std::string& s) {
-  return "'" + s + "'";
-}
 
 void WriteInput(const std::string& path, double seconds) {
   uint32_t noise = 1;
@@ -76,18 +73,31 @@ Timing Time(const std::string& command, int runs) {
   return best;
 }
 
-/// The files a row's commands read, and the tag their outputs carry.
+/// The files a row's commands read, and the path their outputs start with. Paths are
+/// quoted in the commands, so they must not hold a single quote.
 struct Inputs {
   std::string wav;
   std::string mp2;
   std::string out;  // output path without extension
 };
 
+/// A shell command with {wav}, {mp2} and {out} standing for the paths of `in`.
+std::string Fill(std::string command, const Inputs& in) {
+  for (const auto& [key, path] :
+       {std::pair("{wav}", &in.wav), std::pair("{mp2}", &in.mp2), std::pair("{out}", &in.out)}) {
+    for (size_t at = command.find(key); at != std::string::npos;
+         at = command.find(key, at + path->size())) {
+      command.replace(at, std::strlen(key), *path);
+    }
+  }
+  return command;
+}
+
 struct Row {
   const char* work;
-  std::function<std::string(const Inputs&)> ours;
+  std::string ours;
   const char* reference;
-  std::function<std::string(const Inputs&)> theirs;  // empty: no outside program does the same
+  std::string theirs;  // empty: no outside program does the same
 };
 
 /// A command's time on the full input, and on a short excerpt of it: what a run costs
@@ -98,9 +108,8 @@ struct Measured {
   double NetCpu() const { return full.cpu - start.cpu; }
 };
 
-Measured TimeBoth(const std::function<std::string(const Inputs&)>& command, const Inputs& full,
-                  const Inputs& excerpt, int runs) {
-  return {Time(command(full), runs), Time(command(excerpt), runs)};
+Measured TimeBoth(const std::string& command, const Inputs& full, const Inputs& excerpt, int runs) {
+  return {Time(Fill(command, full), runs), Time(Fill(command, excerpt), runs)};
 }
 
 }  // namespace
@@ -121,73 +130,31 @@ int main(int argc, char** argv) {
                           (dir / "out-short").string()};
   WriteInput(full.wav, kSeconds);
   WriteInput(excerpt.wav, kExcerptSeconds);
-  const std::string besweet = Quote(bin + "/BeSweet.exe");
-  auto core = [&](const std::string& in) { return besweet + " -core\\( -input " + Quote(in); };
+  auto tool = [&](const char* name) { return "'" + bin + "/" + name + "'"; };
+  const std::string core = tool("BeSweet.exe") + " -core\\( -input ";
+  const std::string mp2enc = " \\) -mp2enc\\( -b 224 -m s \\)";
   for (const Inputs* in : {&full, &excerpt}) {
-    std::system(
-        (core(in->wav) + " -output " + Quote(in->mp2) + " \\) -mp2enc\\( -b 224 -m s \\)").c_str());
+    if (std::system(Fill(core + "'{wav}' -output '{mp2}'" + mp2enc, *in).c_str()) != 0) {
+      std::fprintf(stderr, "cannot make %s\n", in->mp2.c_str());
+      std::filesystem::remove_all(dir);
+      return 1;
+    }
   }
   const std::string ff = "ffmpeg -nostdin -hide_banner -loglevel error -y -i ";
   const std::vector<Row> rows = {
-      {"FIR shelf -q 200",
-       [&](const Inputs& in) {
-         return Quote(bin + "/ql7rzfir.exe") + " -y -q 200 " + Quote(in.wav) + " " +
-                Quote(in.out + ".wav");
-       },
-       "", nullptr},
-      {"IIR shelf",
-       [&](const Inputs& in) {
-         return Quote(bin + "/ql7rziir.exe") + " -y -e 100 " + Quote(in.wav) + " " +
-                Quote(in.out + ".wav");
-       },
-       "sox bass +12 150",
-       [](const Inputs& in) {
-         return "sox " + Quote(in.wav) + " " + Quote(in.out + "-sox.wav") + " bass +12 150";
-       }},
-      {"normalise 90%",
-       [&](const Inputs& in) {
-         return Quote(bin + "/normalize.exe") + " -m 90 -o " + Quote(in.out + ".wav") + " " +
-                Quote(in.wav);
-       },
-       "sox norm -0.915",
-       [](const Inputs& in) {
-         return "sox " + Quote(in.wav) + " " + Quote(in.out + "-sox.wav") + " norm -0.915";
-       }},
-      {"decode MP2",
-       [&](const Inputs& in) {
-         return core(in.mp2) + " -output " + Quote(in.out + ".wav") + " -2ch \\)";
-       },
-       "ffmpeg",
-       [&](const Inputs& in) {
-         return ff + Quote(in.mp2) + " -ac 2 -c:a pcm_s16le " + Quote(in.out + "-ff.wav");
-       }},
-      {"encode MP2 224",
-       [&](const Inputs& in) {
-         return core(in.wav) + " -output " + Quote(in.out + ".mp2") +
-                " \\) -mp2enc\\( -b 224 -m s \\)";
-       },
-       "ffmpeg libtwolame",
-       [&](const Inputs& in) {
-         return ff + Quote(in.wav) + " -c:a libtwolame -b:a 224k -mode joint_stereo " +
-                Quote(in.out + "-ff.mp2");
-       }},
-      {"encode AC3 224",
-       [&](const Inputs& in) {
-         return core(in.wav) + " -output " + Quote(in.out + ".ac3") +
-                " \\) -ac3enc\\( -b 224 -m s \\)";
-       },
-       "ffmpeg ac3",
-       [&](const Inputs& in) {
-         return ff + Quote(in.wav) + " -c:a ac3 -b:a 224k " + Quote(in.out + "-ff.ac3");
-       }},
-      {"encode Ogg q4",
-       [&](const Inputs& in) {
-         return core(in.wav) + " -output " + Quote(in.out + ".ogg") + " \\) -ogg\\( -q 4.00 \\)";
-       },
-       "ffmpeg libvorbis",
-       [&](const Inputs& in) {
-         return ff + Quote(in.wav) + " -c:a libvorbis -q:a 4 " + Quote(in.out + "-ff.ogg");
-       }},
+      {"FIR shelf -q 200", tool("ql7rzfir.exe") + " -y -q 200 '{wav}' '{out}.wav'", "", ""},
+      {"IIR shelf", tool("ql7rziir.exe") + " -y -e 100 '{wav}' '{out}.wav'", "sox bass +12 150",
+       "sox '{wav}' '{out}-sox.wav' bass +12 150"},
+      {"normalise 90%", tool("normalize.exe") + " -m 90 -o '{out}.wav' '{wav}'", "sox norm -0.915",
+       "sox '{wav}' '{out}-sox.wav' norm -0.915"},
+      {"decode MP2", core + "'{mp2}' -output '{out}.wav' -2ch \\)", "ffmpeg",
+       ff + "'{mp2}' -ac 2 -c:a pcm_s16le '{out}-ff.wav'"},
+      {"encode MP2 224", core + "'{wav}' -output '{out}.mp2'" + mp2enc, "ffmpeg libtwolame",
+       ff + "'{wav}' -c:a libtwolame -b:a 224k -mode joint_stereo '{out}-ff.mp2'"},
+      {"encode AC3 224", core + "'{wav}' -output '{out}.ac3' \\) -ac3enc\\( -b 224 -m s \\)",
+       "ffmpeg ac3", ff + "'{wav}' -c:a ac3 -b:a 224k '{out}-ff.ac3'"},
+      {"encode Ogg q4", core + "'{wav}' -output '{out}.ogg' \\) -ogg\\( -q 4.00 \\)",
+       "ffmpeg libvorbis", ff + "'{wav}' -c:a libvorbis -q:a 4 '{out}-ff.ogg'"},
   };
   std::printf(
       "%.0f s stereo 48 kHz; best of %d runs; \"start\": the same command on %.1f s of it\n\n",
@@ -199,7 +166,7 @@ int main(int argc, char** argv) {
     const Measured ours = TimeBoth(row.ours, full, excerpt, runs);
     std::printf("%-16s %8.3f %8.3f %7.3f %7.1f |", row.work, ours.full.cpu, ours.full.wall,
                 ours.start.cpu, kSeconds / ours.full.cpu);
-    if (row.theirs) {
+    if (!row.theirs.empty()) {
       const Measured theirs = TimeBoth(row.theirs, full, excerpt, runs);
       std::printf(" %-18s %8.3f %8.3f %7.3f %7.1f | %6.2f %6.2f %6.2f", row.reference,
                   theirs.full.cpu, theirs.full.wall, theirs.start.cpu, kSeconds / theirs.full.cpu,
