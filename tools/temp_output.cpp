@@ -85,14 +85,13 @@ TempOutput::TempOutput(const std::string& finalPath, Kind kind) : finalPath_(fin
   if (kind == Kind::kUnnamedWherePossible) {
     // The mode is what a plain create gives: 0666 less the umask.
     unnamed_ = ::open(folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-    std::string self = "/proc/self/fd/" + std::to_string(unnamed_);
-    if (unnamed_ >= 0 && ::access(self.c_str(), W_OK) == 0) {
-      writePath_ = self;
-      return;
-    }
-    if (unnamed_ >= 0)
+    if (unnamed_ >= 0) {
+      writePath_ = "/proc/self/fd/" + std::to_string(unnamed_);
+      if (::access(writePath_.c_str(), W_OK) == 0)
+        return;
       ::close(unnamed_);
-    unnamed_ = -1;
+      unnamed_ = -1;
+    }
   }
   CreateNamed();
 }
@@ -133,9 +132,8 @@ void TempOutput::CreateNamed() {
 // A file without a name cannot replace another: it gets a short name first,
 // which the rename then moves into place.
 void TempOutput::LinkUnnamed() {
-  const std::string self = "/proc/self/fd/" + std::to_string(unnamed_);
   namedPath_ = NewShortName([&](const std::string& name) {
-    return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    return ::linkat(AT_FDCWD, writePath_.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
   });
 }
 
