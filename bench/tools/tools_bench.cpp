@@ -9,7 +9,6 @@
 //                                     of this build unless another folder is named)
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -106,6 +105,7 @@ struct Measured {
   Timing full;
   Timing start;
   double NetCpu() const { return full.cpu - start.cpu; }
+  bool Ok() const { return full.cpu >= 0 && start.cpu >= 0; }
 };
 
 Measured TimeBoth(const std::string& command, const Inputs& full, const Inputs& excerpt, int runs) {
@@ -162,16 +162,29 @@ int main(int argc, char** argv) {
   std::printf("%-16s %8s %8s %7s %7s | %-18s %8s %8s %7s %7s | %6s %6s %6s\n", "work", "ours cpu",
               "wall", "start", "x real", "reference", "cpu", "wall", "start", "x real", "ratio",
               "wall", "net");
+  // A command that failed was named on standard error; its row shows no figures, and
+  // the run ends with status 1.
+  bool failed = false;
   for (const Row& row : rows) {
     const Measured ours = TimeBoth(row.ours, full, excerpt, runs);
+    if (!ours.Ok()) {
+      std::printf("%-16s failed\n", row.work);
+      failed = true;
+      continue;
+    }
     std::printf("%-16s %8.3f %8.3f %7.3f %7.1f |", row.work, ours.full.cpu, ours.full.wall,
                 ours.start.cpu, kSeconds / ours.full.cpu);
     if (!row.theirs.empty()) {
       const Measured theirs = TimeBoth(row.theirs, full, excerpt, runs);
-      std::printf(" %-18s %8.3f %8.3f %7.3f %7.1f | %6.2f %6.2f %6.2f", row.reference,
-                  theirs.full.cpu, theirs.full.wall, theirs.start.cpu, kSeconds / theirs.full.cpu,
-                  theirs.full.cpu / ours.full.cpu, theirs.full.wall / ours.full.wall,
-                  theirs.NetCpu() / ours.NetCpu());
+      if (!theirs.Ok()) {
+        std::printf(" %-18s failed", row.reference);
+        failed = true;
+      } else {
+        std::printf(" %-18s %8.3f %8.3f %7.3f %7.1f | %6.2f %6.2f %6.2f", row.reference,
+                    theirs.full.cpu, theirs.full.wall, theirs.start.cpu, kSeconds / theirs.full.cpu,
+                    theirs.full.cpu / ours.full.cpu, theirs.full.wall / ours.full.wall,
+                    theirs.NetCpu() / ours.NetCpu());
+      }
     }
     std::printf("\n");
   }
@@ -179,5 +192,5 @@ int main(int argc, char** argv) {
       "\nratio: reference / ours on CPU time, wall: on wall time, net: on CPU time less "
       "\"start\" on both sides (above 1: ours is faster)\n");
   std::filesystem::remove_all(dir);
-  return 0;
+  return failed ? 1 : 0;
 }
