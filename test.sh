@@ -10,6 +10,8 @@ werror=OFF
 if [ "${CI:-}" = true ]; then werror=ON; fi
 started=$SECONDS
 step() { echo "test: $1 done after $((SECONDS - started)) s"; }
+# The hit rate printed at the end is this run's alone.
+ccache --zero-stats >/dev/null
 
 # The tree as clang-format leaves it.
 find bench pipeline shell tests tools ui -name '*.cpp' -o -name '*.h' |
@@ -43,3 +45,5 @@ step "clang-tidy"
 
 bash scripts/test-windows.sh
 step "Windows build and tests"
+
+ccache --show-stats | grep -E '^(Cacheable calls|  Hits|  Misses)' | sed 's/^/test: ccache /'
