@@ -12,16 +12,21 @@ endif()
 set(vorzik_doc_dir "${CMAKE_INSTALL_DATAROOTDIR}/doc/vorzik")
 set(vorzik_deb_staging "${CMAKE_BINARY_DIR}/install-staging/doc")
 file(MAKE_DIRECTORY "${vorzik_deb_staging}")
-execute_process(COMMAND gzip -9nc INPUT_FILE "${PROJECT_SOURCE_DIR}/packaging/changelog"
+# The changelog and the copyright file take the contact and the site from
+# the top CMakeLists.txt, where they are set once.
+configure_file("${PROJECT_SOURCE_DIR}/packaging/changelog" "${vorzik_deb_staging}/changelog" @ONLY)
+configure_file("${PROJECT_SOURCE_DIR}/packaging/copyright" "${vorzik_deb_staging}/copyright" @ONLY)
+execute_process(COMMAND gzip -9nc INPUT_FILE "${vorzik_deb_staging}/changelog"
                 OUTPUT_FILE "${vorzik_deb_staging}/changelog.gz" COMMAND_ERROR_IS_FATAL ANY)
-install(FILES "${PROJECT_SOURCE_DIR}/packaging/copyright" "${vorzik_deb_staging}/changelog.gz"
+install(FILES "${vorzik_deb_staging}/copyright" "${vorzik_deb_staging}/changelog.gz"
         DESTINATION "${vorzik_doc_dir}")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vorzik)
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_VENDOR "The Vorzik developers")
-set(CPACK_PACKAGE_CONTACT "Vorzik maintainers <maintainers@users.noreply.c-seed-fc7b3a74.example>")
+set(CPACK_PACKAGE_CONTACT "${VORZIK_CONTACT}")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PROJECT_HOMEPAGE_URL}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "front end that restores the bass of PC-QL7RZ/PCI recordings")
 # CPack indents the lines and marks the empty one itself.
