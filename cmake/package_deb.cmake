@@ -20,6 +20,8 @@ execute_process(COMMAND gzip -9nc INPUT_FILE "${vorzik_deb_staging}/changelog"
                 OUTPUT_FILE "${vorzik_deb_staging}/changelog.gz" COMMAND_ERROR_IS_FATAL ANY)
 install(FILES "${vorzik_deb_staging}/copyright" "${vorzik_deb_staging}/changelog.gz"
         DESTINATION "${vorzik_doc_dir}")
+install(FILES "${PROJECT_SOURCE_DIR}/packaging/lintian-overrides"
+        DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides" RENAME vorzik)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vorzik)
@@ -48,5 +50,19 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-gothic | fonts-noto-cjk")
 set(CPACK_STRIP_FILES ON)
+
+# Stripping as Debian's own tools do it: the compilers' .comment and the
+# generic .note section go too (build ids and ABI notes stay). Runs after the
+# executables are installed, and only in a stripping install (CPack's).
+foreach(target IN LISTS vorzik_programs)  # from install.cmake
+  if(TARGET ${target})
+    install(CODE "
+      if(CMAKE_INSTALL_DO_STRIP)
+        execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+          \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${VORZIK_INSTALL_PRIVATE_DIR}/$<TARGET_FILE_NAME:${target}>\"
+          COMMAND_ERROR_IS_FATAL ANY)
+      endif()")
+  endif()
+endforeach()
 set(CPACK_SOURCE_IGNORE_FILES "/build/;/\\\\.git/")
 include(CPack)
