@@ -103,6 +103,9 @@ int main(int argc, char** argv) {
   using namespace vorzik;
   if (const int status = AnswerCommandLine(argc, argv); status >= 0)
     return status;
+  // Read before the toolkit takes it out of the environment.
+  const char* startupId = getenv("DESKTOP_STARTUP_ID");
+  const std::string launcherStartup = startupId ? startupId : "";
   // The toolkit sees no argument: a folder named like one of its own options
   // must not be taken for it.
   int toolkitArgc = 1;
@@ -112,8 +115,11 @@ int main(int argc, char** argv) {
   LeaveSessionBusUnstarted();
 
   auto finder = shell::MakeInstanceFinder();
-  if (shell::BringRunningInstanceForward(*finder, shell::kApplicationTitle))
+  if (shell::BringRunningInstanceForward(*finder, shell::kApplicationTitle)) {
+    // The launcher waits for a window of ours that will not come.
+    shell::EndStartupNotification(launcherStartup);
     return 0;
+  }
 
   // The application-level window: created, titled only now that the search is
   // over, and never shown. It is what a later start finds.

@@ -28,4 +28,10 @@ std::string EnterStartFolder(const std::string& folder);
 /// display or a Wayland compositor), so the window can open at all.
 bool DisplayReachable();
 
+/// Ends the desktop's startup notification for this start (the launcher's
+/// busy cursor) when no window of ours will end it: a second start that only
+/// brings the running window forward. `id` is DESKTOP_STARTUP_ID as the
+/// program was given it; nothing happens without one.
+void EndStartupNotification(const std::string& id);
+
 }  // namespace vorzik::shell

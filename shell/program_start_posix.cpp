@@ -1,6 +1,6 @@
 // The Linux program's checks before the toolkit starts: the folder it was
 // given, and whether a display can be reached at all (the toolkit aborts
-// without one).
+// without one); and the end of a launcher's startup notification.
 
 #include <X11/Xlib.h>
 #include <sys/socket.h>
@@ -58,6 +58,29 @@ bool WaylandReachable() {
   return connected;
 }
 
+// A startup-notification message travels as 20-byte pieces of client
+// messages on the root window, the first piece typed ..._BEGIN, the text
+// ending in a NUL.
+void BroadcastStartupMessage(Display* display, const std::string& text) {
+  const Window root = DefaultRootWindow(display);
+  const Window sender = XCreateSimpleWindow(display, root, 0, 0, 1, 1, 0, 0, 0);
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = sender;
+  event.xclient.format = 8;
+  event.xclient.message_type = XInternAtom(display, "_NET_STARTUP_INFO_BEGIN", False);
+  const Atom more = XInternAtom(display, "_NET_STARTUP_INFO", False);
+  const std::string bytes = text + '\0';
+  for (std::size_t at = 0; at < bytes.size(); at += sizeof event.xclient.data.b) {
+    std::memset(event.xclient.data.b, 0, sizeof event.xclient.data.b);
+    bytes.copy(event.xclient.data.b, sizeof event.xclient.data.b, at);
+    XSendEvent(display, root, False, PropertyChangeMask, &event);
+    event.xclient.message_type = more;
+  }
+  XDestroyWindow(display, sender);
+  XSync(display, False);
+}
+
 }  // namespace
 
 std::string EnterStartFolder(const std::string& folder) {
@@ -95,6 +118,19 @@ bool DisplayReachable() {
     }
   }
   return false;
+}
+
+void EndStartupNotification(const std::string& id) {
+  if (id.empty())
+    return;
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr)
+    return;
+  std::string quoted = "\"";
+  for (char c : id)
+    quoted += (c == '"' || c == '\\') ? std::string{'\\', c} : std::string(1, c);
+  BroadcastStartupMessage(display, "remove: ID=" + quoted + "\"");
+  XCloseDisplay(display);
 }
 
 }  // namespace vorzik::shell

@@ -10,6 +10,7 @@
 #include <QColor>
 #include <QImage>
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <set>
@@ -50,15 +51,33 @@ class ProgramTest : public ::testing::Test {
       XSync(display, False);
   }
 
-  std::unique_ptr<Process> Start(const std::vector<std::string>& args = {}) {
+  std::unique_ptr<Process> Start(const std::vector<std::string>& args = {},
+                                 const std::vector<std::string>& extraEnv = {}) {
     std::vector<std::string> argv{VORZIK_EXECUTABLE};
     argv.insert(argv.end(), args.begin(), args.end());
-    return std::make_unique<Process>(
-        argv,
-        // No session bus: the runtime folder is fresh and no address is announced.
-        std::vector<std::string>{"DISPLAY=" + server->Name(), "QT_QPA_PLATFORM=xcb",
-                                 "XDG_RUNTIME_DIR=" + runtime.path(), "DBUS_SESSION_BUS_ADDRESS"},
-        folder.path());
+    // No session bus: the runtime folder is fresh and no address is announced.
+    std::vector<std::string> env{"DISPLAY=" + server->Name(), "QT_QPA_PLATFORM=xcb",
+                                 "XDG_RUNTIME_DIR=" + runtime.path(), "DBUS_SESSION_BUS_ADDRESS"};
+    env.insert(env.end(), extraEnv.begin(), extraEnv.end());
+    return std::make_unique<Process>(argv, env, folder.path());
+  }
+  // The startup-notification messages sent to the root window since it was
+  // watched, each put together from its 20-byte pieces.
+  std::vector<std::string> StartupMessages() {
+    const Atom begin = XInternAtom(display, "_NET_STARTUP_INFO_BEGIN", False);
+    const Atom more = XInternAtom(display, "_NET_STARTUP_INFO", False);
+    XSync(display, False);
+    std::vector<std::string> messages;
+    XEvent event{};
+    while (XCheckTypedEvent(display, ClientMessage, &event)) {
+      const auto& piece = event.xclient;
+      if (piece.message_type == begin)
+        messages.emplace_back();
+      if ((piece.message_type == begin || piece.message_type == more) && !messages.empty())
+        messages.back().append(piece.data.b, strnlen(piece.data.b, sizeof piece.data.b));
+    }
+    XSelectInput(display, DefaultRootWindow(display), NoEventMask);
+    return messages;
   }
   std::vector<Window> MainWindows() { return WindowsTitled(display, kCaption); }
   std::vector<Window> ApplicationWindows() { return WindowsTitled(display, kApplicationTitle); }
@@ -95,10 +114,14 @@ TEST_F(ProgramTest, ASecondStartEndsAtOnceWithoutAWindow) {
   ASSERT_EQ(ApplicationWindows().size(), 1u);
   const auto before = StackingOrder(display).size();
 
-  // A folder for the second start changes nothing: it is not passed on.
+  // A folder for the second start changes nothing: it is not passed on. The
+  // launcher that started it learns that no window will come.
   vorzik::testing::TempDir other;
-  auto second = Start({other.path()});
+  XSelectInput(display, DefaultRootWindow(display), PropertyChangeMask);
+  XSync(display, False);
+  auto second = Start({other.path()}, {"DESKTOP_STARTUP_ID=menu \"1\"_TIME42"});
   EXPECT_EQ(second->WaitExit(5s), 0);
+  EXPECT_EQ(StartupMessages(), (std::vector<std::string>{R"(remove: ID="menu \"1\"_TIME42")"}));
   EXPECT_EQ(MainWindows().size(), 1u);
   EXPECT_EQ(ApplicationWindows().size(), 1u);
   EXPECT_EQ(StackingOrder(display).size(), before);
