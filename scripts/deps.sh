@@ -12,7 +12,7 @@ packages=(
   xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic
   python3-dbusmock dbus
   sox ffmpeg
-  lintian desktop-file-utils file
+  lintian desktop-file-utils file appstream man-db librsvg2-bin
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 locales-all
 )
 

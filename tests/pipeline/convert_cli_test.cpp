@@ -159,6 +159,24 @@ TEST_F(ConvertCli, DefaultsConvertAnMp2AndAWav) {
   EXPECT_EQ(FilesIn(src_), (Lines{"EtcEnc", "a.mp2", "b.wav"}));
 }
 
+// "--" ends the options, so a name starting with "-" is a source; a bad
+// option gets one line and the way to the options, not the whole list.
+TEST_F(ConvertCli, DashesEndTheOptionsAndAnswersAreShort) {
+  WriteFile(src_ + "/-a.wav", "wav data");
+  ASSERT_EQ(Convert("-- -a.wav", "cd '" + src_ + "' &&"), 0) << ReadFile(dir_ / "err.txt");
+  EXPECT_EQ(FilesIn(work_), (Lines{"-a.mp2"}));
+
+  EXPECT_EQ(Convert("-x.wav", "cd '" + src_ + "' &&"), 2);
+  EXPECT_EQ(SplitLines(ReadFile(dir_ / "err.txt")),
+            (Lines{"vorzik-convert: unknown option: -x.wav",
+                   "Try 'vorzik-convert --help' for more information."}));
+  EXPECT_EQ(Convert("-h"), 0);
+  EXPECT_EQ(printed_.at(0), "usage: vorzik-convert SOURCE [options]");
+  EXPECT_EQ(Convert("-V"), 0);
+  EXPECT_EQ(printed_.at(0), "vorzik-convert (Vorzik) " + std::string(VORZIK_VERSION));
+  EXPECT_EQ(printed_.at(2).rfind("License GPLv3+", 0), 0u);
+}
+
 TEST_F(ConvertCli, KeepTmpLeavesEveryStageFile) {
   ASSERT_EQ(Convert("--keep-tmp --iir --effect=80 --mode=ac3 --boost=Brex '" + src_ + "/a.mp2'"),
             0);
@@ -352,7 +370,8 @@ TEST(ConvertOptions, EveryFieldAndSwitchCanBeSet) {
 TEST(ConvertOptions, BadArgumentsAreRejected) {
   for (const Lines& args :
        {Lines{}, Lines{"--bogus", "a.wav"}, Lines{"--mode=flac", "a.wav"},
-        Lines{"--ratio", "a.wav"}, Lines{"a.wav", "b.wav"}, Lines{"--keep-tmp=1"}}) {
+        Lines{"--ratio", "a.wav"}, Lines{"a.wav", "b.wav"}, Lines{"--keep-tmp=1"},
+        Lines{"-x", "a.wav"}, Lines{"--", "a.wav", "--help"}}) {
     ConvertOptions o;
     EXPECT_NE(ParseConvertOptions(args, o), "");
   }

@@ -87,16 +87,18 @@ class ProgramBatch : public ::testing::Test {
   std::map<std::string, std::string> sources;
 };
 
-TEST_F(ProgramBatch, EncodeStartConvertsEveryFileAndExitEndsTheProgram) {
+// Started from elsewhere on the folder to convert, as a file manager's "Open
+// with" starts it; the window opens on that folder.
+TEST_F(ProgramBatch, EncodeStartConvertsTheFolderGivenAndExitEndsTheProgram) {
   std::vector<std::string> expected;
   for (const auto& [name, content] : sources)
     expected.push_back(name.substr(0, name.size() - 4) + ".mp2");
   std::sort(expected.begin(), expected.end());
 
   Process program(
-      {VORZIK_EXECUTABLE},
+      {VORZIK_EXECUTABLE, folder.path()},
       {"DISPLAY=" + server.Name(), "QT_QPA_PLATFORM=xcb", "XDG_RUNTIME_DIR=" + runtime.path()},
-      folder.path());
+      runtime.path());
   Window main = MainWindow();
   ASSERT_NE(main, 0u);
   Press(main, 288 + 56, 139 + 14);  // "Encode Start"
@@ -114,6 +116,7 @@ TEST_F(ProgramBatch, EncodeStartConvertsEveryFileAndExitEndsTheProgram) {
   for (const auto& [name, content] : sources)
     EXPECT_EQ(ReadFile(folder / name), content) << name;
   EXPECT_FALSE(fs::exists(folder / "x"));
+  EXPECT_FALSE(fs::exists(runtime / "EtcEnc"));
 }
 
 // A logout or kill during a batch: the window passes the signal on to the
