@@ -85,6 +85,21 @@ TEST_P(Failure, MissingInput) {
   ExpectCleanFailure(dir_ / "missing.wav", dir_ / "out.wav", "No such file");
 }
 
+// A FIFO, folder or device in a recording's place fails the tool at once; a
+// FIFO without a writer would otherwise hold it, and a batch, for ever.
+TEST_P(Failure, InputThatIsNoRegularFile) {
+  ASSERT_EQ(mkfifo((dir_ / "fifo.wav").c_str(), 0600), 0);
+  ASSERT_EQ(mkdir((dir_ / "folder.wav").c_str(), 0755), 0);
+  const std::vector<std::string> before = ListFolder(dir_.path());
+  for (const std::string& in : {dir_ / "fifo.wav", dir_ / "folder.wav", std::string("/dev/zero")}) {
+    const ToolRun run =
+        RunTool(tool().program, tool().args(in, dir_ / "out.wav"), std::chrono::seconds(20));
+    ExpectOneLineFailure(run, tool().program, 1);
+    EXPECT_THAT(run.errorText, HasSubstr(in + ": not a regular file"));
+  }
+  EXPECT_EQ(ListFolder(dir_.path()), before);
+}
+
 TEST_P(Failure, CorruptInput) {
   std::string garbage;
   for (int i = 0; i < 200; ++i) {
