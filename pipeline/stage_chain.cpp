@@ -103,7 +103,10 @@ class StageSequence {
     } else if (outcome.crashed) {
       Fail(stage, tool, "crashed (" + outcome.error + ")");
     } else if (!after.exists) {
-      Fail(stage, tool, "wrote no output file " + output);
+      Fail(stage, tool,
+           context_.files.NameTooLong(output)
+               ? "the name of its output file " + output + " is too long for the file system"
+               : "wrote no output file " + output);
     } else if (!written) {
       Fail(stage, tool, "did not write its output file " + output);
     }

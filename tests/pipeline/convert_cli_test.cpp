@@ -181,6 +181,19 @@ TEST_F(ConvertCli, MissingToolIsAFailure) {
   EXPECT_EQ(printed_.size(), 4u) << "the encode stage still runs";
 }
 
+// A source name of 251 to 255 bytes fits the folder, but its stage files'
+// names are five bytes longer: the failure says why the file is missing.
+TEST_F(ConvertCli, AStageFileNameTooLongForTheFileSystemIsTheReason) {
+  const std::string base(247, 'n');
+  WriteFile(src_ + "/" + base + ".wav", "wav data");
+  EXPECT_EQ(Convert("'" + src_ + "/" + base + ".wav'"), 1);
+  const std::string err = ReadFile(dir_ / "err.txt");
+  EXPECT_NE(err.find("filter stage (ql7rzfir.exe) failed: the name of its output file " + work_ +
+                     base + "_TMP2.wav is too long for the file system"),
+            std::string::npos)
+      << err;
+}
+
 // A work folder that is a link back to the folder would make the source its
 // own output and delete a source named like a stage file; a stage file that
 // is a hard link to the source would overwrite it. Such a file is refused
