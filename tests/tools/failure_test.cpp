@@ -206,6 +206,36 @@ TEST(TempOutput, StopSignalsLeaveNoTemporaryFile) {
   }
 }
 
+// A stop signal the tool was started ignoring (nohup) is not caught: the tool
+// goes on writing, its temporary file in place.
+TEST(TempOutput, AStopSignalIgnoredFromTheStartStaysIgnored) {
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    vorzik::testing::TempDir dir;
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+      ::signal(signal, SIG_IGN);
+      TempOutput temp(dir / "out.wav", TempOutput::Kind::kNamed);
+      (void)!write(ready[1], "r", 1);
+      for (;;)
+        pause();
+    }
+    close(ready[1]);
+    char byte = 0;
+    ASSERT_EQ(read(ready[0], &byte, 1), 1);
+    close(ready[0]);
+    ASSERT_EQ(kill(child, signal), 0);
+    usleep(200'000);
+    int status = 0;
+    EXPECT_EQ(waitpid(child, &status, WNOHANG), 0) << "ended by the signal";
+    EXPECT_EQ(ListFolder(dir.path()).size(), 1u);
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+  }
+}
+
 TEST(TempOutput, CommitPutsTheFileInPlaceAndReplacesAnOlderOne) {
   for (auto kind : {TempOutput::Kind::kUnnamedWherePossible, TempOutput::Kind::kNamed}) {
     vorzik::testing::TempDir dir;
