@@ -169,6 +169,29 @@ INSTANTIATE_TEST_SUITE_P(Tools, Failure, ::testing::Range(size_t{0}, Tools().siz
                            return name.substr(0, name.find('.')) + std::to_string(info.param);
                          });
 
+// Forks a child that writes into a temporary output and waits there, started
+// ignoring `ignored` when it is not 0; returns once it writes, or -1.
+pid_t ForkWriting(const std::string& path, TempOutput::Kind kind, int ignored = 0) {
+  int ready[2];
+  if (pipe(ready) != 0)
+    return -1;
+  const pid_t child = fork();
+  if (child == 0) {
+    if (ignored != 0)
+      ::signal(ignored, SIG_IGN);
+    TempOutput temp(path, kind);
+    vorzik::testing::WriteFile(temp.path(), "half a recording");
+    (void)!write(ready[1], "r", 1);
+    for (;;)
+      pause();
+  }
+  close(ready[1]);
+  char byte = 0;
+  const bool writing = read(ready[0], &byte, 1) == 1;
+  close(ready[0]);
+  return writing ? child : -1;
+}
+
 // A tool stopped while it writes (a logout, Ctrl+C, the front end passing a
 // stop on) ends as by the signal and leaves no temporary file, named or not.
 TEST(TempOutput, StopSignalsLeaveNoTemporaryFile) {
@@ -176,20 +199,8 @@ TEST(TempOutput, StopSignalsLeaveNoTemporaryFile) {
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
       SCOPED_TRACE(std::to_string(static_cast<int>(kind)) + "/" + std::to_string(signal));
       vorzik::testing::TempDir dir;
-      int ready[2];
-      ASSERT_EQ(pipe(ready), 0);
-      const pid_t child = fork();
-      if (child == 0) {
-        TempOutput temp(dir / "out.wav", kind);
-        vorzik::testing::WriteFile(temp.path(), "half a recording");
-        (void)!write(ready[1], "r", 1);
-        for (;;)
-          pause();
-      }
-      close(ready[1]);
-      char byte = 0;
-      ASSERT_EQ(read(ready[0], &byte, 1), 1);
-      close(ready[0]);
+      const pid_t child = ForkWriting(dir / "out.wav", kind);
+      ASSERT_GT(child, 0);
       const std::vector<std::string> during = ListFolder(dir.path());
       if (kind == TempOutput::Kind::kNamed) {
         ASSERT_EQ(during.size(), 1u);
@@ -212,20 +223,8 @@ TEST(TempOutput, AStopSignalIgnoredFromTheStartStaysIgnored) {
   for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
     SCOPED_TRACE(signal);
     vorzik::testing::TempDir dir;
-    int ready[2];
-    ASSERT_EQ(pipe(ready), 0);
-    const pid_t child = fork();
-    if (child == 0) {
-      ::signal(signal, SIG_IGN);
-      TempOutput temp(dir / "out.wav", TempOutput::Kind::kNamed);
-      (void)!write(ready[1], "r", 1);
-      for (;;)
-        pause();
-    }
-    close(ready[1]);
-    char byte = 0;
-    ASSERT_EQ(read(ready[0], &byte, 1), 1);
-    close(ready[0]);
+    const pid_t child = ForkWriting(dir / "out.wav", TempOutput::Kind::kNamed, signal);
+    ASSERT_GT(child, 0);
     ASSERT_EQ(kill(child, signal), 0);
     usleep(200'000);
     int status = 0;
