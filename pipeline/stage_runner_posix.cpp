@@ -130,7 +130,7 @@ sigset_t SignalsIgnoredNow() {
   }
   return ignored;
 }
-const sigset_t ignoredAtStart = SignalsIgnoredNow();
+const sigset_t kIgnoredAtStart = SignalsIgnoredNow();
 
 // In the child between fork and exec: only calls safe after a fork in a
 // threaded program. The tool gets default signal handling, but for the signals
@@ -142,14 +142,14 @@ const sigset_t ignoredAtStart = SignalsIgnoredNow();
   struct sigaction standard {};
   sigemptyset(&standard.sa_mask);
   for (int signal = 1; signal < NSIG; ++signal) {
-    standard.sa_handler = sigismember(&ignoredAtStart, signal) == 1 ? SIG_IGN : SIG_DFL;
+    standard.sa_handler = sigismember(&kIgnoredAtStart, signal) == 1 ? SIG_IGN : SIG_DFL;
     ::sigaction(signal, &standard, nullptr);
   }
   sigset_t none;
   sigemptyset(&none);
   ::sigprocmask(SIG_SETMASK, &none, nullptr);
   // A SIGTERM the tool ignores could not end it.
-  ::prctl(PR_SET_PDEATHSIG, sigismember(&ignoredAtStart, SIGTERM) == 1 ? SIGKILL : SIGTERM);
+  ::prctl(PR_SET_PDEATHSIG, sigismember(&kIgnoredAtStart, SIGTERM) == 1 ? SIGKILL : SIGTERM);
   if (::getppid() != parent)
     ::_exit(127);  // we ended before the tie was made
   ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
