@@ -74,9 +74,11 @@ export DISPLAY=":$display_number"
 echo "test-windows: Wine prefix ready after $((SECONDS - start)) s"
 
 # The release, built with every warning an error, so a build that finishes is
-# a build without warnings, also when nothing needed compiling.
+# a build without warnings, also when nothing needed compiling. Each build
+# folder is configured afresh, so it takes its preset's toolchain file (and
+# thread model) even when it was first made with another one.
 rm -f build/windows-i686/Vorzik-*-win32.zip
-cmake --preset windows-i686 -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
+cmake --preset windows-i686 --fresh -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
 cmake --build --preset windows-i686 -j2 --target package
 zip=$(ls build/windows-i686/Vorzik-*-win32.zip)
 echo "test-windows: windows-i686 release: ${zip} ($(stat -c %s "$zip") bytes)"
@@ -85,14 +87,14 @@ for exe in build/windows-i686/bin/*.exe; do
   printf '  %-40s %9d bytes  imports: %s\n' "${exe#build/windows-i686/}" "$(stat -c %s "$exe")" "$dlls"
 done
 
-cmake --preset windows-i686-test -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
+cmake --preset windows-i686-test --fresh -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
   -DVORZIK_RELEASE_ZIP="$PWD/$zip"
 cmake --build --preset windows-i686-test -j2
 ctest --preset windows-i686-test
 
 # 64-bit: compiled, never run (tests are discovered when run, so the build
 # starts no program).
-cmake --preset windows-x64-check -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
+cmake --preset windows-x64-check --fresh -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
 cmake --build --preset windows-x64-check -j2
 
 echo "test-windows: passed in $((SECONDS - start)) s;$(uptime | sed 's/.*load average:/ load average/')"
