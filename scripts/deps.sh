@@ -13,7 +13,8 @@ packages=(
   python3-dbusmock dbus
   sox ffmpeg
   lintian desktop-file-utils file appstream man-db librsvg2-bin
-  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 locales-all
+  g++-mingw-w64-i686-win32 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+  wine wine64 locales-all
 )
 
 # The users' 32-bit program is tested under 32-bit Wine, an i386 package.
