@@ -1,6 +1,6 @@
 #include "ui/tform1.h"
 
-#include "ui/form_batch.h"
+#include "ui/tform1_batch.h"
 
 namespace vorzik::ui {
 

@@ -2,7 +2,7 @@
 // form hands the batch, what it locks while the batch runs, and what a user
 // can still change.
 
-#include "ui/form_batch.h"
+#include "ui/tform1_batch.h"
 
 #include <gtest/gtest.h>
 

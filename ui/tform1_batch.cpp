@@ -1,4 +1,7 @@
-#include "ui/form_batch.h"
+// TForm1's batch: the window's settings, switches and file list handed to
+// the batch driver, and the window kept safe while the batch runs.
+
+#include "ui/tform1_batch.h"
 
 #include <algorithm>
 #include <iterator>
