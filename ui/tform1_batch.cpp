@@ -4,7 +4,8 @@
 #include "ui/tform1_batch.h"
 
 #include <algorithm>
-#include <iterator>
+#include <functional>
+#include <span>
 
 #include "pipeline/batch_driver.h"
 #include "ui/tform1.h"
@@ -55,9 +56,32 @@ bool FormSwitches::DeleteIntermediate() const {
 
 namespace {
 
+// Keeps the system from sleeping on idle from its start until released.
+class AwakeHold {
+ public:
+  explicit AwakeHold(const std::function<void(bool hold)>& keepAwake) : keepAwake_(keepAwake) {
+    Set(true);
+  }
+  ~AwakeHold() { Release(); }
+  AwakeHold(const AwakeHold&) = delete;
+  AwakeHold& operator=(const AwakeHold&) = delete;
+
+  /// Lets the system sleep again, as it must before what a hold may never
+  /// keep waiting: the power action, the end of the program.
+  void Release() { Set(false); }
+
+ private:
+  void Set(bool hold) {
+    if (keepAwake_)
+      keepAwake_(hold);
+  }
+
+  const std::function<void(bool hold)>& keepAwake_;
+};
+
 class FormBatchWindow final : public BatchWindow {
  public:
-  explicit FormBatchWindow(TForm1& form) : form_(form) {}
+  FormBatchWindow(TForm1& form, AwakeHold& awake) : form_(form), awake_(awake) {}
   std::string FolderPath() override { return form_.DLB1.Directory(); }
   void SelectEntry(int index) override { form_.FLB1.SetItemIndex(index); }
   std::string SelectedFullPath() override { return form_.FLB1.FileName(); }
@@ -71,62 +95,74 @@ class FormBatchWindow final : public BatchWindow {
   void SetStatusText(const std::string& text) override { form_.SB1.SetSimpleText(text); }
   bool AutoExit() override { return form_.CB13.Checked(); }
   void RunPowerAction() override {
-    const FormServices& services = form_.Services();
-    if (services.keepAwake)
-      services.keepAwake(false);
-    if (services.powerAction)
-      services.powerAction(form_.RG3.ItemIndex());
+    awake_.Release();
+    if (form_.Services().powerAction)
+      form_.Services().powerAction(form_.RG3.ItemIndex());
   }
+
+ private:
+  TForm1& form_;
+  AwakeHold& awake_;
+};
+
+// Marks the window's batch as running; its end honours a close the user asked
+// for meanwhile.
+class RunningMark {
+ public:
+  explicit RunningMark(TForm1& form) : form_(form) { form_.SetBatchRunning(true); }
+  ~RunningMark() { form_.SetBatchRunning(false); }
+  RunningMark(const RunningMark&) = delete;
+  RunningMark& operator=(const RunningMark&) = delete;
 
  private:
   TForm1& form_;
 };
 
-// Switches off what must not change under a running batch and brings it
-// back on every way out, with the focus where it was before. No button holds
-// the focus meanwhile: switching off the focused B1 would make the toolkit move
-// the focus on to EXIT, where one more Enter would end the program. The system
-// is kept awake as long.
-class BatchLock {
+// Switches controls off, and on again at its end.
+class SwitchedOff {
  public:
-  explicit BatchLock(TForm1& form)
-      : form_(form),
-        locked_{&form.B1, &form.DCB1, &form.DLB1, &form.FLB1},
-        focusBefore_(form.Focus().Focused()) {
-    FocusModel& focus = form_.Focus();
-    if (std::find(std::begin(locked_), std::end(locked_), focusBefore_) != std::end(locked_))
-      focus.Release();
-    focus.RefuseButtons(true);
-    for (Control* c : locked_)
-      c->SetEnabled(false);
-    focusMoved_ = focus.Focused();
-    form_.SetBatchRunning(true);
-    KeepAwake(true);
-  }
-  ~BatchLock() {
-    KeepAwake(false);
-    for (Control* c : locked_)
-      c->SetEnabled(true);
-    form_.Focus().RefuseButtons(false);
-    // Where the user moved the focus during the batch, it stays.
-    if (focusBefore_ && focusBefore_->Enabled() && form_.Focus().Focused() == focusMoved_)
-      form_.Focus().Restore(focusBefore_);
-    // Honours a close request recorded during the batch.
-    form_.SetBatchRunning(false);
-  }
-  BatchLock(const BatchLock&) = delete;
-  BatchLock& operator=(const BatchLock&) = delete;
-
-  void KeepAwake(bool hold) {
-    if (form_.Services().keepAwake)
-      form_.Services().keepAwake(hold);
-  }
+  explicit SwitchedOff(std::span<Control* const> controls) : controls_(controls) { Set(false); }
+  ~SwitchedOff() { Set(true); }
+  SwitchedOff(const SwitchedOff&) = delete;
+  SwitchedOff& operator=(const SwitchedOff&) = delete;
 
  private:
-  TForm1& form_;
-  Control* locked_[4];
-  Control* focusBefore_;
-  Control* focusMoved_ = nullptr;
+  void Set(bool enabled) {
+    for (Control* c : controls_)
+      c->SetEnabled(enabled);
+  }
+
+  std::span<Control* const> controls_;
+};
+
+// Keeps the focus off the buttons, and off the controls about to be switched
+// off: switching off the focused B1 would make the toolkit move the focus on
+// to EXIT, where one more Enter would end the program. At its end the focus
+// goes back where it was, unless the user moved it meanwhile.
+class FocusReturn {
+ public:
+  FocusReturn(FocusModel& focus, std::span<Control* const> leaving)
+      : focus_(focus), before_(focus.Focused()) {
+    if (std::ranges::find(leaving, before_) != leaving.end())
+      focus_.Release();
+    focus_.RefuseButtons(true);
+  }
+  ~FocusReturn() {
+    focus_.RefuseButtons(false);
+    if (before_ && before_->Enabled() && focus_.Focused() == settled_)
+      focus_.Restore(before_);
+  }
+  FocusReturn(const FocusReturn&) = delete;
+  FocusReturn& operator=(const FocusReturn&) = delete;
+
+  /// Notes where the focus stands once the controls are off: a later move is
+  /// the user's.
+  void Settle() { settled_ = focus_.Focused(); }
+
+ private:
+  FocusModel& focus_;
+  Control* before_;
+  Control* settled_ = nullptr;
 };
 
 }  // namespace
@@ -135,14 +171,22 @@ void RunFormBatch(TForm1& form) {
   const FormServices& services = form.Services();
   if (form.BatchRunning() || !services.runner || !services.files)
     return;
-  BatchLock lock(form);
-  FormBatchWindow window(form);
+  // What must not change under a running batch: the button and the browser.
+  // The pieces end in the reverse order: the batch is marked over last, as a
+  // close it honours may end the window.
+  Control* const locked[] = {&form.B1, &form.DCB1, &form.DLB1, &form.FLB1};
+  RunningMark running(form);
+  FocusReturn focus(form.Focus(), locked);
+  SwitchedOff off(locked);
+  focus.Settle();
+  AwakeHold awake(services.keepAwake);
+  FormBatchWindow window(form, awake);
   FormSwitches switches(form);
   BatchSummary summary = RunBatch(ReadConversionSettings(form), form.BoostSwitch(),
                                   {window, switches, *services.runner, *services.files,
                                    services.browserFs.Style(), kStatusText});
   if (summary.stopSignal != 0 && services.endAfterStop) {
-    lock.KeepAwake(false);
+    awake.Release();
     services.endAfterStop(summary.stopSignal);
   }
 }
