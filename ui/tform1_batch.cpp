@@ -97,7 +97,7 @@ class FormBatchWindow final : public BatchWindow {
   void RunPowerAction() override {
     awake_.Release();
     if (form_.Services().powerAction)
-      form_.Services().powerAction(form_.RG3.ItemIndex());
+      form_.Services().powerAction(form_.RG3.ItemIndex(), [this] { form_.Close(); });
   }
 
  private:

@@ -37,9 +37,11 @@ class FormBatch : public ::testing::Test {
         .runner = &runner,
         .files = &files,
         .powerAction =
-            [this](int index) {
+            [this](int index, const std::function<void()>& closeWindow) {
               powerCalls.push_back(index);
               events.push_back("power");
+              if (index == 1)  // hibernation, which ends the program
+                closeWindow();
             },
         .keepAwake = [this](bool hold) { events.push_back(hold ? "hold awake" : "let sleep"); },
         .endAfterStop =
@@ -175,6 +177,7 @@ TEST_F(FormBatch, PowerActionGetsTheChoiceAlsoForAnEmptyFolder) {
   form->B1.Click();
   EXPECT_EQ(form->SB1.SimpleText(), " フォルダ内に有効なファイルがありません。*.mp2 *.mpa *.wav");
   EXPECT_EQ(powerCalls, (std::vector<int>{1}));
+  EXPECT_EQ(closeRequests, 1) << "the window the power action closed";
   EXPECT_TRUE(runner.commands.empty());
 }
 

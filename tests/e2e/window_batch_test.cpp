@@ -120,10 +120,11 @@ class WindowBatch : public ::testing::Test {
     queries_ = MakeNativeFileSystemQueries();
     files_ = MakeNativeFileSystem();
     runner_ = MakeNativeStageRunner([] { QCoreApplication::processEvents(); });
+    auto countPowerCalls = [this](int, const std::function<void()>&) { ++powerCalls_; };
     form_ = std::make_unique<TForm1>(FormServices{.browserFs = *queries_,
                                                   .runner = runner_.get(),
                                                   .files = files_.get(),
-                                                  .powerAction = [this](int) { ++powerCalls_; }});
+                                                  .powerAction = countPowerCalls});
     peer_ = std::make_unique<qt::FormPeer>(*form_);
     peer_->Show();
   }
