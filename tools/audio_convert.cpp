@@ -1,10 +1,10 @@
-#include "audio_convert.h"
+#include "tools/audio_convert.h"
 
 #include <filesystem>
 #include <optional>
 
-#include "temp_output.h"
-#include "tool_error.h"
+#include "tools/temp_output.h"
+#include "tools/tool_error.h"
 
 namespace vorzik::tools {
 namespace {

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "av_support.h"
-#include "tool_args.h"
+#include "tools/av_support.h"
+#include "tools/tool_args.h"
 
 namespace vorzik::tools {
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "audio_stream.h"
-#include "split_encoder.h"
-#include "tool_error.h"
+#include "tools/audio_stream.h"
+#include "tools/split_encoder.h"
+#include "tools/tool_error.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>

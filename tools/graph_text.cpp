@@ -1,13 +1,13 @@
 // Maps the tools' options to libavfilter graph text; all signal work is done by the
 // filters named here.
-#include "graph_text.h"
+#include "tools/graph_text.h"
 
 #include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
-#include "number_text.h"
+#include "tools/number_text.h"
 
 namespace vorzik::tools {
 namespace {

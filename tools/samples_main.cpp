@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "audio_convert.h"
-#include "av_support.h"
-#include "tool_error.h"
+#include "tools/audio_convert.h"
+#include "tools/av_support.h"
+#include "tools/tool_error.h"
 
 namespace {
 

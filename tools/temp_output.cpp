@@ -1,4 +1,4 @@
-#include "temp_output.h"
+#include "tools/temp_output.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -13,7 +13,7 @@
 #include <functional>
 #include <random>
 
-#include "tool_error.h"
+#include "tools/tool_error.h"
 
 namespace vorzik::tools {
 namespace {

@@ -1,14 +1,14 @@
-#include "tool_main.h"
+#include "tools/tool_main.h"
 
 #include <cmath>
 #include <cstdio>
 #include <exception>
 #include <string>
 
-#include "audio_convert.h"
-#include "graph_text.h"
-#include "tool_args.h"
-#include "tool_error.h"
+#include "tools/audio_convert.h"
+#include "tools/graph_text.h"
+#include "tools/tool_args.h"
+#include "tools/tool_error.h"
 
 namespace vorzik::tools {
 namespace {

@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "private_bus.h"
 #include "shell/power/power_action.h"
 #include "shell/power/power_api_posix.h"
 #include "shell/power/sleep_inhibitor_posix.h"
+#include "tests/power/private_bus.h"
 
 namespace vorzik::shell {
 namespace {

@@ -1,4 +1,4 @@
-#include "audio_check.h"
+#include "tests/tools/audio_check.h"
 
 #include <gtest/gtest.h>
 

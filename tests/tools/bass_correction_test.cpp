@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "audio_check.h"
-#include "graph_text.h"
-#include "run_tool.h"
 #include "tests/support/temp_dir.h"
+#include "tests/tools/audio_check.h"
+#include "tests/tools/run_tool.h"
+#include "tools/graph_text.h"
 
 namespace vorzik::tools::testing {
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "tool_args.h"
-#include "tool_error.h"
+#include "tools/tool_args.h"
+#include "tools/tool_error.h"
 
 namespace vorzik::tools {
 namespace {

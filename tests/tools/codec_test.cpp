@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "audio_check.h"
-#include "run_tool.h"
 #include "tests/support/temp_dir.h"
+#include "tests/tools/audio_check.h"
+#include "tests/tools/run_tool.h"
 
 namespace vorzik::tools::testing {
 namespace {

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "audio_check.h"
-#include "run_tool.h"
-#include "temp_output.h"
 #include "tests/support/temp_dir.h"
+#include "tests/tools/audio_check.h"
+#include "tests/tools/run_tool.h"
+#include "tools/temp_output.h"
 
 namespace vorzik::tools::testing {
 namespace {

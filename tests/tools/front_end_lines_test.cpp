@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "audio_check.h"
 #include "pipeline/command_line.h"
 #include "pipeline/option_fragments.h"
 #include "pipeline/tool_commands.h"
-#include "run_tool.h"
 #include "tests/support/temp_dir.h"
-#include "tool_args.h"
-#include "tool_error.h"
+#include "tests/tools/audio_check.h"
+#include "tests/tools/run_tool.h"
+#include "tools/tool_args.h"
+#include "tools/tool_error.h"
 
 namespace vorzik::tools::testing {
 namespace {
