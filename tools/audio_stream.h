@@ -55,7 +55,7 @@ class FilterPipe {
 
 /// What to write: 16-bit PCM WAV when there is no encoder.
 struct OutputFormat {
-  Encoder encoder = Encoder::kNone;
+  Encoder encoder = Encoder::None;
   int bitRateKbps = 0;
   bool errorProtection = false;
   double vorbisQuality = 3;

@@ -15,9 +15,9 @@ namespace vorzik::tools {
 /// SIGTERM and SIGHUP remove a named file before the tool ends as by the signal.
 class TempOutput {
  public:
-  enum class Kind { kUnnamedWherePossible, kNamed };
+  enum class Kind { UnnamedWherePossible, Named };
 
-  explicit TempOutput(const std::string& finalPath, Kind kind = Kind::kUnnamedWherePossible);
+  explicit TempOutput(const std::string& finalPath, Kind kind = Kind::UnnamedWherePossible);
   ~TempOutput();
   TempOutput(const TempOutput&) = delete;
   TempOutput& operator=(const TempOutput&) = delete;

@@ -9,7 +9,7 @@ namespace vorzik::tools {
 /// itself is wrong) get their own exit status so a caller can tell them from bad audio.
 class ToolError : public std::runtime_error {
  public:
-  enum class Kind { kUsage, kRuntime };
+  enum class Kind { Usage, Runtime };
   ToolError(Kind kind, const std::string& message) : std::runtime_error(message), kind_(kind) {}
   Kind kind() const { return kind_; }
 
@@ -18,10 +18,10 @@ class ToolError : public std::runtime_error {
 };
 
 inline ToolError UsageError(const std::string& message) {
-  return ToolError(ToolError::Kind::kUsage, message);
+  return ToolError(ToolError::Kind::Usage, message);
 }
 inline ToolError RuntimeError(const std::string& message) {
-  return ToolError(ToolError::Kind::kRuntime, message);
+  return ToolError(ToolError::Kind::Runtime, message);
 }
 
 constexpr int kExitRuntimeError = 1;

@@ -195,14 +195,14 @@ pid_t ForkWriting(const std::string& path, TempOutput::Kind kind, int ignored = 
 // A tool stopped while it writes (a logout, Ctrl+C, the front end passing a
 // stop on) ends as by the signal and leaves no temporary file, named or not.
 TEST(TempOutput, StopSignalsLeaveNoTemporaryFile) {
-  for (auto kind : {TempOutput::Kind::kUnnamedWherePossible, TempOutput::Kind::kNamed}) {
+  for (auto kind : {TempOutput::Kind::UnnamedWherePossible, TempOutput::Kind::Named}) {
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
       SCOPED_TRACE(std::to_string(static_cast<int>(kind)) + "/" + std::to_string(signal));
       vorzik::testing::TempDir dir;
       const pid_t child = ForkWriting(dir / "out.wav", kind);
       ASSERT_GT(child, 0);
       const std::vector<std::string> during = ListFolder(dir.path());
-      if (kind == TempOutput::Kind::kNamed) {
+      if (kind == TempOutput::Kind::Named) {
         ASSERT_EQ(during.size(), 1u);
         EXPECT_THAT(during[0], ::testing::MatchesRegex("\\.vz-[a-z0-9]{6}"));
       } else {
@@ -223,7 +223,7 @@ TEST(TempOutput, AStopSignalIgnoredFromTheStartStaysIgnored) {
   for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
     SCOPED_TRACE(signal);
     vorzik::testing::TempDir dir;
-    const pid_t child = ForkWriting(dir / "out.wav", TempOutput::Kind::kNamed, signal);
+    const pid_t child = ForkWriting(dir / "out.wav", TempOutput::Kind::Named, signal);
     ASSERT_GT(child, 0);
     ASSERT_EQ(kill(child, signal), 0);
     usleep(200'000);
@@ -236,7 +236,7 @@ TEST(TempOutput, AStopSignalIgnoredFromTheStartStaysIgnored) {
 }
 
 TEST(TempOutput, CommitPutsTheFileInPlaceAndReplacesAnOlderOne) {
-  for (auto kind : {TempOutput::Kind::kUnnamedWherePossible, TempOutput::Kind::kNamed}) {
+  for (auto kind : {TempOutput::Kind::UnnamedWherePossible, TempOutput::Kind::Named}) {
     vorzik::testing::TempDir dir;
     const std::string name = std::string(251, 'n') + ".wav";
     vorzik::testing::WriteFile(dir / name, "older");
