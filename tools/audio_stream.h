@@ -16,9 +16,9 @@ class AudioDecoder {
   explicit AudioDecoder(const std::string& path);
   /// Fills `frame` with the next decoded frame; false at the end of the stream.
   bool Next(AVFrame* frame);
-  const AVCodecContext& context() const { return *codec_; }
+  const AVCodecContext& Context() const { return *codec_; }
   /// Packets the decoder refused so far.
-  int damaged() const { return damaged_; }
+  int Damaged() const { return damaged_; }
 
  private:
   std::string path_;
@@ -75,7 +75,7 @@ class AudioWriter {
   ~AudioWriter();
   AudioWriter(const AudioWriter&) = delete;
   AudioWriter& operator=(const AudioWriter&) = delete;
-  SinkFormat format() const;
+  SinkFormat Format() const;
   void Write(AVFrame* frame);
   void Finish();
 

@@ -180,7 +180,7 @@ AudioWriter::AudioWriter(const std::string& path, const std::string& shownPath,
 
 AudioWriter::~AudioWriter() = default;
 
-SinkFormat AudioWriter::format() const {
+SinkFormat AudioWriter::Format() const {
   SinkFormat out;
   out.sampleFormat = av_get_sample_fmt_name(codec_->sample_fmt);
   out.sampleRate = codec_->sample_rate;

@@ -23,7 +23,7 @@ class TempOutput {
   TempOutput& operator=(const TempOutput&) = delete;
 
   /// Where to write: a name in the output's folder, or /proc/self/fd/N.
-  const std::string& path() const { return writePath_; }
+  const std::string& Path() const { return writePath_; }
   void Commit();
 
  private:

@@ -74,7 +74,7 @@ int RunTool(const char* name, int argc, char** argv, void (*work)(const Words&))
     return 0;
   } catch (const ToolError& e) {
     std::fprintf(stderr, "%s: %s\n", name, e.what());
-    return e.kind() == ToolError::Kind::Usage ? kExitUsageError : kExitRuntimeError;
+    return e.Kind() == ToolErrorKind::Usage ? kExitUsageError : kExitRuntimeError;
   } catch (const std::bad_alloc&) {
     std::fprintf(stderr, "%s: out of memory\n", name);
   } catch (const std::exception& e) {

@@ -97,7 +97,7 @@ TEST_P(BeSweetArgsRejects, WithAMessage) {
     ParseBeSweetArgs(Split(kCore + GetParam().tail));
     FAIL() << "accepted";
   } catch (const ToolError& e) {
-    EXPECT_EQ(e.kind(), ToolError::Kind::Usage);
+    EXPECT_EQ(e.Kind(), ToolErrorKind::Usage);
     EXPECT_THAT(e.what(), HasSubstr(GetParam().message));
   }
 }

@@ -180,7 +180,7 @@ pid_t ForkWriting(const std::string& path, TempOutput::Kind kind, int ignored = 
     if (ignored != 0)
       ::signal(ignored, SIG_IGN);
     TempOutput temp(path, kind);
-    vorzik::testing::WriteFile(temp.path(), "half a recording");
+    vorzik::testing::WriteFile(temp.Path(), "half a recording");
     (void)!write(ready[1], "r", 1);
     for (;;)
       pause();
@@ -242,7 +242,7 @@ TEST(TempOutput, CommitPutsTheFileInPlaceAndReplacesAnOlderOne) {
     vorzik::testing::WriteFile(dir / name, "older");
     {
       TempOutput temp(dir / name, kind);
-      vorzik::testing::WriteFile(temp.path(), "newer");
+      vorzik::testing::WriteFile(temp.Path(), "newer");
       EXPECT_EQ(vorzik::testing::ReadFile(dir / name), "older");
       temp.Commit();
     }
@@ -250,7 +250,7 @@ TEST(TempOutput, CommitPutsTheFileInPlaceAndReplacesAnOlderOne) {
     EXPECT_EQ(ListFolder(dir.path()), std::vector<std::string>{name});
     {
       TempOutput abandoned(dir / "failed.wav", kind);
-      vorzik::testing::WriteFile(abandoned.path(), "junk");
+      vorzik::testing::WriteFile(abandoned.Path(), "junk");
     }
     EXPECT_EQ(ListFolder(dir.path()), std::vector<std::string>{name}) << "a failed run";
   }

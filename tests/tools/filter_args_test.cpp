@@ -71,7 +71,7 @@ TEST_P(FilterArgsRejects, WithAMessage) {
     ParseFilterArgs(GetParam().words, GetParam().fir);
     FAIL() << "accepted";
   } catch (const ToolError& e) {
-    EXPECT_EQ(e.kind(), ToolError::Kind::Usage);
+    EXPECT_EQ(e.Kind(), ToolErrorKind::Usage);
     EXPECT_THAT(e.what(), HasSubstr(GetParam().message));
   }
 }
