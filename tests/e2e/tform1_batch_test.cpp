@@ -104,7 +104,7 @@ TEST_F(FormBatch, ButtonAndBrowserRefuseInputOnlyWhileTheBatchRuns) {
 // Enter ends the program: the form itself holds it while the batch runs.
 TEST_F(FormBatch, NoButtonHoldsTheFocusDuringTheBatchAndB1GetsItBackUnlessTheUserMovedIt) {
   // As a toolkit does: a focused control that is switched off passes the focus on.
-  for (Control* c : form->Focus().TabStops()) {
+  for (Control* c : form->Controls()) {
     c->Subscribe([this](Control& sender, Property what) {
       if (what == Property::Enabled && !sender.Enabled() && form->Focus().Focused() == &sender)
         form->Focus().MoveNext(true);

@@ -18,7 +18,7 @@ using testing::QtPeerTest;
 using testing::RadioButtons;
 
 TEST_F(QtPeerTest, EnterInEveryBoundWidgetFocusesTheNextTabStop) {
-  for (Control* c : form->Focus().TabStops())
+  for (Control* c : testing::TabStopsOf(*form))
     c->SetEnabled(true);
   int bound = 0;
   for (Control* c : form->Controls()) {

@@ -11,7 +11,7 @@ namespace {
 using testing::Win32PeerTest;
 
 TEST_F(Win32PeerTest, EnterInEveryBoundControlFocusesTheNextTabStop) {
-  for (Control* c : form->Focus().TabStops())
+  for (Control* c : testing::TabStopsOf(*form))
     c->SetEnabled(true);
   int bound = 0;
   for (Control* c : form->Controls()) {
