@@ -130,7 +130,6 @@ class TForm1 {
   /// honoured when the batch ends.
   void Close();
   std::function<void()> OnCloseRequest;
-  bool ClosePending() const { return closePending_; }
   bool BatchRunning() const { return batchRunning_; }
   /// Set by the batch on entry and exit; leaving a batch honours a recorded close.
   void SetBatchRunning(bool running);
