@@ -155,7 +155,7 @@ class WindowBatch : public ::testing::Test {
     for (const auto& [name, content] : before_) {
       EXPECT_EQ(ReadFile(src_ + "/" + name), content) << name;
     }
-    EXPECT_EQ(FilesIn(dir_.path()), (Names{"gen", "rec"}));
+    EXPECT_EQ(FilesIn(dir_.Path()), (Names{"gen", "rec"}));
   }
 
   TempDir dir_;

@@ -168,7 +168,7 @@ TEST(Mp2Encoder, JointStereoAndCrcAsAsked) {
 
 TEST(Decode, SamplesHaveTheirRateAndChannels) {
   vorzik::testing::TempDir dir;
-  const ToolRun made = RunTool("vorzik-samples", {dir.path()});
+  const ToolRun made = RunTool("vorzik-samples", {dir.Path()});
   ASSERT_EQ(made.exitCode, 0) << made.errorText;
   RunBeSweet(Core(dir / "sweep.mp2", dir / "sweep.wav"));
   Pcm sweep = ReadWav(dir / "sweep.wav");
@@ -220,15 +220,15 @@ TEST(Decode, NamesWithColonsAndBlanksAreFiles) {
 TEST(Samples, DefaultSetAndOddNames) {
   vorzik::testing::TempDir plain;
   vorzik::testing::TempDir odd;
-  ASSERT_EQ(RunTool("vorzik-samples", {plain.path()}).exitCode, 0);
-  ASSERT_EQ(RunTool("vorzik-samples", {odd.path(), "--odd-names"}).exitCode, 0);
+  ASSERT_EQ(RunTool("vorzik-samples", {plain.Path()}).exitCode, 0);
+  ASSERT_EQ(RunTool("vorzik-samples", {odd.Path(), "--odd-names"}).exitCode, 0);
   const std::vector<std::string> set = {"bass_and_treble.wav", "mono_speech_like.mpa",
                                         "noise_gate_test.wav", "sweep.mp2", "tone_440.wav"};
-  EXPECT_EQ(ListFolder(plain.path()), set);
+  EXPECT_EQ(ListFolder(plain.Path()), set);
   std::vector<std::string> oddSet = set;
   oddSet.insert(oddSet.begin(), "LOUD.WAV");
   oddSet.insert(oddSet.end() - 1, "tone 440 copy.wav");
-  EXPECT_EQ(ListFolder(odd.path()), oddSet);
+  EXPECT_EQ(ListFolder(odd.Path()), oddSet);
   const Pcm tone = ReadWav(plain / "tone_440.wav");
   EXPECT_NEAR(ToneAmplitude(tone.channels.at(0), 440, 48000, 0, 48000), 0.5, 0.01);
   const ToolRun usage = RunTool("vorzik-samples", {});

@@ -66,12 +66,12 @@ class Failure : public ::testing::TestWithParam<size_t> {
   const Tool& tool() const { return Tools()[GetParam()]; }
   /// Runs the tool, expecting a failure that leaves the folder as it was.
   void ExpectCleanFailure(const std::string& in, const std::string& out, const char* message) {
-    const std::vector<std::string> before = ListFolder(dir_.path());
+    const std::vector<std::string> before = ListFolder(dir_.Path());
     const std::string input = vorzik::testing::FileExists(in) ? vorzik::testing::ReadFile(in) : "";
     const ToolRun run = RunTool(tool().program, tool().args(in, out));
     ExpectOneLineFailure(run, tool().program, 1);
     EXPECT_THAT(run.errorText, HasSubstr(message));
-    EXPECT_EQ(ListFolder(dir_.path()), before);
+    EXPECT_EQ(ListFolder(dir_.Path()), before);
     EXPECT_FALSE(vorzik::testing::FileExists(out));
     if (!input.empty()) {
       EXPECT_EQ(vorzik::testing::ReadFile(in), input);
@@ -90,14 +90,14 @@ TEST_P(Failure, MissingInput) {
 TEST_P(Failure, InputThatIsNoRegularFile) {
   ASSERT_EQ(mkfifo((dir_ / "fifo.wav").c_str(), 0600), 0);
   ASSERT_EQ(mkdir((dir_ / "folder.wav").c_str(), 0755), 0);
-  const std::vector<std::string> before = ListFolder(dir_.path());
+  const std::vector<std::string> before = ListFolder(dir_.Path());
   for (const std::string& in : {dir_ / "fifo.wav", dir_ / "folder.wav", std::string("/dev/zero")}) {
     const ToolRun run =
         RunTool(tool().program, tool().args(in, dir_ / "out.wav"), std::chrono::seconds(20));
     ExpectOneLineFailure(run, tool().program, 1);
     EXPECT_THAT(run.errorText, HasSubstr(in + ": not a regular file"));
   }
-  EXPECT_EQ(ListFolder(dir_.path()), before);
+  EXPECT_EQ(ListFolder(dir_.Path()), before);
 }
 
 TEST_P(Failure, CorruptInput) {
@@ -127,7 +127,7 @@ TEST_P(Failure, InputMayBeTheOutput) {
   const std::string before = vorzik::testing::ReadFile(dir_ / "a.wav");
   const ToolRun run = RunTool(tool().program, tool().args(dir_ / "a.wav", dir_ / "a.wav"));
   ASSERT_EQ(run.exitCode, 0) << run.errorText;
-  EXPECT_EQ(ListFolder(dir_.path()), std::vector<std::string>{"a.wav"});
+  EXPECT_EQ(ListFolder(dir_.Path()), std::vector<std::string>{"a.wav"});
   const std::string after = vorzik::testing::ReadFile(dir_ / "a.wav");
   EXPECT_GT(after.size(), 1000u);
 }
@@ -137,7 +137,7 @@ TEST_P(Failure, EmptyWavGivesAnEmptyOutput) {
   const ToolRun run = RunTool(tool().program, tool().args(dir_ / "empty.wav", dir_ / "out.wav"));
   ASSERT_EQ(run.exitCode, 0) << run.errorText;
   EXPECT_TRUE(vorzik::testing::FileExists(dir_ / "out.wav"));
-  EXPECT_EQ(ListFolder(dir_.path()), (std::vector<std::string>{"empty.wav", "out.wav"}));
+  EXPECT_EQ(ListFolder(dir_.Path()), (std::vector<std::string>{"empty.wav", "out.wav"}));
 }
 
 // The temporary file's name does not grow with the output's: the longest name a
@@ -147,7 +147,7 @@ TEST_P(Failure, TheLongestOutputNameWorks) {
   const std::string name = std::string(251, 'n') + ".wav";
   const ToolRun run = RunTool(tool().program, tool().args(dir_ / "in.wav", dir_ / name));
   ASSERT_EQ(run.exitCode, 0) << run.errorText;
-  EXPECT_EQ(ListFolder(dir_.path()), (std::vector<std::string>{"in.wav", name}));
+  EXPECT_EQ(ListFolder(dir_.Path()), (std::vector<std::string>{"in.wav", name}));
 }
 
 // A run that fails at the very end, when the finished file would replace a
@@ -159,7 +159,7 @@ TEST_P(Failure, AnOutputThatCannotBeReplacedLeavesNothingBehind) {
   const ToolRun run = RunTool(tool().program, tool().args(dir_ / "in.wav", dir_ / "busy.wav"));
   ExpectOneLineFailure(run, tool().program, 1);
   EXPECT_THAT(run.errorText, HasSubstr("busy.wav"));
-  EXPECT_EQ(ListFolder(dir_.path()), (std::vector<std::string>{"busy.wav", "in.wav"}));
+  EXPECT_EQ(ListFolder(dir_.Path()), (std::vector<std::string>{"busy.wav", "in.wav"}));
   EXPECT_EQ(ListFolder(dir_ / "busy.wav"), std::vector<std::string>{"keep"});
 }
 
@@ -201,7 +201,7 @@ TEST(TempOutput, StopSignalsLeaveNoTemporaryFile) {
       vorzik::testing::TempDir dir;
       const pid_t child = ForkWriting(dir / "out.wav", kind);
       ASSERT_GT(child, 0);
-      const std::vector<std::string> during = ListFolder(dir.path());
+      const std::vector<std::string> during = ListFolder(dir.Path());
       if (kind == TempOutput::Kind::Named) {
         ASSERT_EQ(during.size(), 1u);
         EXPECT_THAT(during[0], ::testing::MatchesRegex("\\.vz-[a-z0-9]{6}"));
@@ -212,7 +212,7 @@ TEST(TempOutput, StopSignalsLeaveNoTemporaryFile) {
       int status = 0;
       ASSERT_EQ(waitpid(child, &status, 0), child);
       EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
-      EXPECT_EQ(ListFolder(dir.path()), std::vector<std::string>{});
+      EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{});
     }
   }
 }
@@ -229,7 +229,7 @@ TEST(TempOutput, AStopSignalIgnoredFromTheStartStaysIgnored) {
     usleep(200'000);
     int status = 0;
     EXPECT_EQ(waitpid(child, &status, WNOHANG), 0) << "ended by the signal";
-    EXPECT_EQ(ListFolder(dir.path()).size(), 1u);
+    EXPECT_EQ(ListFolder(dir.Path()).size(), 1u);
     kill(child, SIGKILL);
     waitpid(child, &status, 0);
   }
@@ -247,12 +247,12 @@ TEST(TempOutput, CommitPutsTheFileInPlaceAndReplacesAnOlderOne) {
       temp.Commit();
     }
     EXPECT_EQ(vorzik::testing::ReadFile(dir / name), "newer");
-    EXPECT_EQ(ListFolder(dir.path()), std::vector<std::string>{name});
+    EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{name});
     {
       TempOutput abandoned(dir / "failed.wav", kind);
       vorzik::testing::WriteFile(abandoned.Path(), "junk");
     }
-    EXPECT_EQ(ListFolder(dir.path()), std::vector<std::string>{name}) << "a failed run";
+    EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{name}) << "a failed run";
   }
 }
 
@@ -270,7 +270,7 @@ TEST(BadCommandLine, EveryToolExitsWithUsageStatus) {
   };
   for (const auto& [program, args] : cases) {
     ExpectOneLineFailure(RunTool(program, args), program, 2);
-    EXPECT_EQ(ListFolder(dir.path()), std::vector<std::string>{"in.wav"});
+    EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"in.wav"});
   }
 }
 

@@ -43,7 +43,7 @@ TEST(QtPeerBrowser, EnterInTheFolderListMovesOnWithoutOpeningAndTheFileListSelec
   for (const char* name : {"a.wav", "b.mp2"})
     vorzik::testing::WriteFile(folder / name, "");
   vorzik::testing::CurrentDirGuard restore;
-  ASSERT_EQ(chdir(folder.path().c_str()), 0);
+  ASSERT_EQ(chdir(folder.Path().c_str()), 0);
   auto form = testing::MakeTestForm();
   qt::FormPeer peer(*form);
   peer.Show();

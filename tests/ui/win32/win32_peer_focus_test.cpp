@@ -149,11 +149,11 @@ TEST(Win32PeerBrowser, EnterInTheFolderListMovesOnAPickedFileIsSelectedAndNamesS
   if (!std::getenv("DISPLAY"))
     VORZIK_SKIP_WITHOUT("X display for Wine");
   vorzik::testing::TempDir dir;
-  ::CreateDirectoryA((dir.path() + "\\sub").c_str(), nullptr);
-  vorzik::testing::WriteFile(dir.path() + "\\a.wav", "RIFF");
-  vorzik::testing::WriteFile(dir.path() + "\\b.mp2", "");
+  ::CreateDirectoryA((dir.Path() + "\\sub").c_str(), nullptr);
+  vorzik::testing::WriteFile(dir.Path() + "\\a.wav", "RIFF");
+  vorzik::testing::WriteFile(dir.Path() + "\\b.mp2", "");
   vorzik::testing::CurrentDirGuard guard;
-  ASSERT_TRUE(::SetCurrentDirectoryA(dir.path().c_str()));
+  ASSERT_TRUE(::SetCurrentDirectoryA(dir.Path().c_str()));
   auto form = testing::MakeTestForm();
   win32::FormPeer peer(*form, nullptr);
   peer.Show();
