@@ -63,13 +63,13 @@ void ExpectOneLineFailure(const ToolRun& run, const std::string& program, int ex
 
 class Failure : public ::testing::TestWithParam<size_t> {
  protected:
-  const Tool& tool() const { return Tools()[GetParam()]; }
+  const Tool& ToolUnderTest() const { return Tools()[GetParam()]; }
   /// Runs the tool, expecting a failure that leaves the folder as it was.
   void ExpectCleanFailure(const std::string& in, const std::string& out, const char* message) {
     const std::vector<std::string> before = ListFolder(dir_.Path());
     const std::string input = vorzik::testing::FileExists(in) ? vorzik::testing::ReadFile(in) : "";
-    const ToolRun run = RunTool(tool().program, tool().args(in, out));
-    ExpectOneLineFailure(run, tool().program, 1);
+    const ToolRun run = RunTool(ToolUnderTest().program, ToolUnderTest().args(in, out));
+    ExpectOneLineFailure(run, ToolUnderTest().program, 1);
     EXPECT_THAT(run.errorText, HasSubstr(message));
     EXPECT_EQ(ListFolder(dir_.Path()), before);
     EXPECT_FALSE(vorzik::testing::FileExists(out));
@@ -92,9 +92,9 @@ TEST_P(Failure, InputThatIsNoRegularFile) {
   ASSERT_EQ(mkdir((dir_ / "folder.wav").c_str(), 0755), 0);
   const std::vector<std::string> before = ListFolder(dir_.Path());
   for (const std::string& in : {dir_ / "fifo.wav", dir_ / "folder.wav", std::string("/dev/zero")}) {
-    const ToolRun run =
-        RunTool(tool().program, tool().args(in, dir_ / "out.wav"), std::chrono::seconds(20));
-    ExpectOneLineFailure(run, tool().program, 1);
+    const ToolRun run = RunTool(ToolUnderTest().program, ToolUnderTest().args(in, dir_ / "out.wav"),
+                                std::chrono::seconds(20));
+    ExpectOneLineFailure(run, ToolUnderTest().program, 1);
     EXPECT_THAT(run.errorText, HasSubstr(in + ": not a regular file"));
   }
   EXPECT_EQ(ListFolder(dir_.Path()), before);
@@ -125,7 +125,8 @@ TEST_P(Failure, UnwritableOutputFolder) {
 TEST_P(Failure, InputMayBeTheOutput) {
   WriteWav(dir_ / "a.wav", MakeTones({{50, 0.1}, {440, 0.1}}, 0.5));
   const std::string before = vorzik::testing::ReadFile(dir_ / "a.wav");
-  const ToolRun run = RunTool(tool().program, tool().args(dir_ / "a.wav", dir_ / "a.wav"));
+  const ToolRun run =
+      RunTool(ToolUnderTest().program, ToolUnderTest().args(dir_ / "a.wav", dir_ / "a.wav"));
   ASSERT_EQ(run.exitCode, 0) << run.errorText;
   EXPECT_EQ(ListFolder(dir_.Path()), std::vector<std::string>{"a.wav"});
   const std::string after = vorzik::testing::ReadFile(dir_ / "a.wav");
@@ -134,7 +135,8 @@ TEST_P(Failure, InputMayBeTheOutput) {
 
 TEST_P(Failure, EmptyWavGivesAnEmptyOutput) {
   WriteWav(dir_ / "empty.wav", MakeTones({}, 0.0));
-  const ToolRun run = RunTool(tool().program, tool().args(dir_ / "empty.wav", dir_ / "out.wav"));
+  const ToolRun run =
+      RunTool(ToolUnderTest().program, ToolUnderTest().args(dir_ / "empty.wav", dir_ / "out.wav"));
   ASSERT_EQ(run.exitCode, 0) << run.errorText;
   EXPECT_TRUE(vorzik::testing::FileExists(dir_ / "out.wav"));
   EXPECT_EQ(ListFolder(dir_.Path()), (std::vector<std::string>{"empty.wav", "out.wav"}));
@@ -145,7 +147,8 @@ TEST_P(Failure, EmptyWavGivesAnEmptyOutput) {
 TEST_P(Failure, TheLongestOutputNameWorks) {
   WriteWav(dir_ / "in.wav", MakeTones({{440, 0.3}}, 0.2));
   const std::string name = std::string(251, 'n') + ".wav";
-  const ToolRun run = RunTool(tool().program, tool().args(dir_ / "in.wav", dir_ / name));
+  const ToolRun run =
+      RunTool(ToolUnderTest().program, ToolUnderTest().args(dir_ / "in.wav", dir_ / name));
   ASSERT_EQ(run.exitCode, 0) << run.errorText;
   EXPECT_EQ(ListFolder(dir_.Path()), (std::vector<std::string>{"in.wav", name}));
 }
@@ -156,8 +159,9 @@ TEST_P(Failure, AnOutputThatCannotBeReplacedLeavesNothingBehind) {
   WriteWav(dir_ / "in.wav", MakeTones({{440, 0.3}}, 0.2));
   ASSERT_EQ(mkdir((dir_ / "busy.wav").c_str(), 0755), 0);
   vorzik::testing::WriteFile(dir_ / "busy.wav/keep", "x");
-  const ToolRun run = RunTool(tool().program, tool().args(dir_ / "in.wav", dir_ / "busy.wav"));
-  ExpectOneLineFailure(run, tool().program, 1);
+  const ToolRun run =
+      RunTool(ToolUnderTest().program, ToolUnderTest().args(dir_ / "in.wav", dir_ / "busy.wav"));
+  ExpectOneLineFailure(run, ToolUnderTest().program, 1);
   EXPECT_THAT(run.errorText, HasSubstr("busy.wav"));
   EXPECT_EQ(ListFolder(dir_.Path()), (std::vector<std::string>{"busy.wav", "in.wav"}));
   EXPECT_EQ(ListFolder(dir_ / "busy.wav"), std::vector<std::string>{"keep"});

@@ -91,7 +91,7 @@ TEST_P(FrontEndBatch, ConvertsASourceInAFolderWithABlank) {
             0);
   const Pcm out = ReadWav(dir / "check.wav");
   ASSERT_EQ(out.channels.size(), 2u);
-  EXPECT_NEAR(out.seconds(), 1.0, 0.08);  // two encodes, each with its padding
+  EXPECT_NEAR(out.Seconds(), 1.0, 0.08);  // two encodes, each with its padding
   // The normaliser set the peak, and the shelf lifted the bass over the treble.
   EXPECT_NEAR(Peak(out.channels[0]), GetParam().peak, 0.06);
   const double bass = ToneAmplitude(out.channels[0], 50, 48000, 12000, 24000);
