@@ -131,9 +131,7 @@ int main(int argc, char** argv) {
   // between the runner's polls.
   shell::NativeServices services([] { QCoreApplication::processEvents(); });
   services.BrowserQueries().SetCollation(ui::qt::UserLocaleCollation());
-  ui::TForm1* formPointer = nullptr;
-  ui::TForm1 form(services.For(formPointer));
-  formPointer = &form;
+  ui::TForm1 form(services.ForWindow());
   ui::qt::FormPeer peer(form);
   peer.Window()->setWindowIcon(QApplication::windowIcon());
   finder->SetMainWindow(applicationWindowId, static_cast<shell::WindowId>(peer.Window()->winId()));

@@ -47,9 +47,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // The window stays live while a tool runs: its messages are dispatched
   // between the runner's polls.
   shell::NativeServices services([] { ui::win32::DispatchPendingMessages(); });
-  ui::TForm1* formPointer = nullptr;
-  ui::TForm1 form(services.For(formPointer));
-  formPointer = &form;
+  ui::TForm1 form(services.ForWindow());
   ui::win32::FormPeer peer(form, applicationWindow);
   peer.OnDestroyed = [] { ::PostQuitMessage(0); };
   finder->SetMainWindow(IdOf(applicationWindow), IdOf(peer.Window()));

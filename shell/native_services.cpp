@@ -1,7 +1,6 @@
 #include "shell/native_services.h"
 
 #include "shell/power/power_action.h"
-#include "ui/tform1.h"
 
 namespace vorzik::shell {
 
@@ -10,11 +9,11 @@ NativeServices::NativeServices(EventPump pump)
       files_(MakeNativeFileSystem()),
       runner_(MakeNativeStageRunner(std::move(pump))) {}
 
-ui::FormServices NativeServices::For(ui::TForm1*& form) {
-  auto powerAction = [this, &form](int rg3Index) {
+ui::FormServices NativeServices::ForWindow() {
+  auto powerAction = [this](int rg3Index, const std::function<void()>& closeWindow) {
     if (!power_)
       power_ = MakeSystemPowerApi();
-    PowerAction(rg3Index, *power_, [&form] { form->Close(); });
+    PowerAction(rg3Index, *power_, closeWindow);
   };
   auto keepAwake = [this](bool hold) {
     if (!awake_)

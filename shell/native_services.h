@@ -9,10 +9,6 @@
 #include "ui/browser/file_system_queries.h"
 #include "ui/form_services.h"
 
-namespace vorzik::ui {
-class TForm1;
-}
-
 namespace vorzik::shell {
 
 /// The platform's own services a running program gives its window: the
@@ -25,8 +21,9 @@ class NativeServices {
   NativeServices(const NativeServices&) = delete;
   NativeServices& operator=(const NativeServices&) = delete;
 
-  /// The form's services; the power action closes `form` after hibernation.
-  ui::FormServices For(ui::TForm1*& form);
+  /// The window's services. They hold no pointer to the window: the power
+  /// action is handed the close of the window that runs it.
+  ui::FormServices ForWindow();
   /// The browser's queries, for what the program entry hands them before the
   /// window reads its first folder.
   ui::FileSystemQueries& BrowserQueries() { return *browserFs_; }

@@ -1,10 +1,10 @@
-#include "audio_convert.h"
+#include "tools/audio_convert.h"
 
 #include <filesystem>
 #include <optional>
 
-#include "temp_output.h"
-#include "tool_error.h"
+#include "tools/temp_output.h"
+#include "tools/tool_error.h"
 
 namespace vorzik::tools {
 namespace {
@@ -36,7 +36,7 @@ void Pump(AudioDecoder& decoder, FilterPipe& pipe, const std::string& input, boo
   }
   // An empty but well-formed file gives an empty output; one whose every packet was
   // refused is not audio.
-  if (fed == 0 && decoder.damaged() > 0) {
+  if (fed == 0 && decoder.Damaged() > 0) {
     throw RuntimeError("no audio could be decoded from " + input);
   }
   pipe.Push(nullptr);
@@ -49,17 +49,17 @@ void Convert(const std::string& input, const std::string& output, const ChainFor
              const ConvertOptions& options) {
   // The input is opened once, first: an unreadable input is the failure reported.
   AudioDecoder decoder(input);
-  const AVCodecContext& source = decoder.context();
+  const AVCodecContext& source = decoder.Context();
   std::error_code error;
   if (!options.overwrite && std::filesystem::exists(output, error)) {
     throw RuntimeError(output + " exists (use -y to overwrite)");
   }
   TempOutput temp(output);
   {
-    AudioWriter writer(temp.path(), output, options.output, source.sample_rate,
+    AudioWriter writer(temp.Path(), output, options.output, source.sample_rate,
                        source.ch_layout.nb_channels, source.sample_fmt);
     FilterPipe pipe(&source, chain({source.sample_rate, source.ch_layout.nb_channels}),
-                    writer.format());
+                    writer.Format());
     Pump(decoder, pipe, input, options.keepInputLength, [&](AVFrame* f) { writer.Write(f); });
     writer.Finish();
   }
@@ -69,7 +69,7 @@ void Convert(const std::string& input, const std::string& output, const ChainFor
 void Measure(const std::string& input, const std::string& chain,
              const std::function<void(const AVFrame&)>& onFrame) {
   AudioDecoder decoder(input);
-  FilterPipe pipe(&decoder.context(), chain, SinkFormat{});
+  FilterPipe pipe(&decoder.Context(), chain, SinkFormat{});
   Pump(decoder, pipe, input, false, [&](AVFrame* f) { onFrame(*f); });
 }
 
@@ -83,8 +83,8 @@ void Generate(const std::string& graph, const std::string& output, const OutputF
               int sampleRate, int channels) {
   TempOutput temp(output);
   {
-    AudioWriter writer(temp.path(), output, wanted, sampleRate, channels);
-    FilterPipe pipe(nullptr, graph, writer.format());
+    AudioWriter writer(temp.Path(), output, wanted, sampleRate, channels);
+    FilterPipe pipe(nullptr, graph, writer.Format());
     FramePtr frame = MakeFrame();
     while (pipe.Pull(frame.get())) {
       writer.Write(frame.get());

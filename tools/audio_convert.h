@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "audio_stream.h"
+#include "tools/audio_stream.h"
 
 namespace vorzik::tools {
 

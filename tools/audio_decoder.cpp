@@ -5,8 +5,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "audio_stream.h"
-#include "tool_error.h"
+#include "tools/audio_stream.h"
+#include "tools/tool_error.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>

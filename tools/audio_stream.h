@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "av_support.h"
-#include "tool_args.h"
+#include "tools/av_support.h"
+#include "tools/tool_args.h"
 
 namespace vorzik::tools {
 
@@ -16,9 +16,9 @@ class AudioDecoder {
   explicit AudioDecoder(const std::string& path);
   /// Fills `frame` with the next decoded frame; false at the end of the stream.
   bool Next(AVFrame* frame);
-  const AVCodecContext& context() const { return *codec_; }
+  const AVCodecContext& Context() const { return *codec_; }
   /// Packets the decoder refused so far.
-  int damaged() const { return damaged_; }
+  int Damaged() const { return damaged_; }
 
  private:
   std::string path_;
@@ -55,7 +55,7 @@ class FilterPipe {
 
 /// What to write: 16-bit PCM WAV when there is no encoder.
 struct OutputFormat {
-  Encoder encoder = Encoder::kNone;
+  Encoder encoder = Encoder::None;
   int bitRateKbps = 0;
   bool errorProtection = false;
   double vorbisQuality = 3;
@@ -75,7 +75,7 @@ class AudioWriter {
   ~AudioWriter();
   AudioWriter(const AudioWriter&) = delete;
   AudioWriter& operator=(const AudioWriter&) = delete;
-  SinkFormat format() const;
+  SinkFormat Format() const;
   void Write(AVFrame* frame);
   void Finish();
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "audio_stream.h"
-#include "split_encoder.h"
-#include "tool_error.h"
+#include "tools/audio_stream.h"
+#include "tools/split_encoder.h"
+#include "tools/tool_error.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>
@@ -34,18 +34,18 @@ constexpr double kSegmentSeconds = 3;
 
 EncoderChoice Choose(Encoder encoder) {
   switch (encoder) {
-    case Encoder::kMp2:
+    case Encoder::Mp2:
       // MPEG-1 rates only, so every bit rate of the -mp2enc( block stays valid.
       // The analysis filter reaches 512 samples back; one frame of priming already gave
       // the very frames of one encoder on every signal tried, the second is margin.
       // Twolame pads no frame unless asked to.
       return {"libtwolame", "mp2", {32000, 44100, 48000}, 2, 0};
-    case Encoder::kAc3:
+    case Encoder::Ac3:
       // Only the transform's 256-sample overlap links a frame to the one before.
       return {"ac3", "ac3", {32000, 44100, 48000}, 1, 2};
-    case Encoder::kVorbis:
+    case Encoder::Vorbis:
       return {"libvorbis", "ogg", {}};
-    case Encoder::kNone:
+    case Encoder::None:
       break;
   }
   return {"pcm_s16le", "wav", {}};
@@ -80,7 +80,7 @@ int PickChannels(const OutputFormat& wanted, int inputChannels) {
   if (wanted.channels > 0) {
     return wanted.channels;
   }
-  if (wanted.encoder == Encoder::kMp2 || wanted.encoder == Encoder::kAc3) {
+  if (wanted.encoder == Encoder::Mp2 || wanted.encoder == Encoder::Ac3) {
     return 2;  // "-m s": stereo
   }
   return std::min(inputChannels, 8);
@@ -121,7 +121,7 @@ CodecContextPtr OpenEncoder(const EncoderChoice& choice, const OutputFormat& wan
   if (wanted.bitRateKbps > 0) {
     c->bit_rate = int64_t{wanted.bitRateKbps} * 1000;
   }
-  if (wanted.encoder == Encoder::kVorbis) {
+  if (wanted.encoder == Encoder::Vorbis) {
     c->flags |= AV_CODEC_FLAG_QSCALE;
     c->global_quality = static_cast<int>(wanted.vorbisQuality * FF_QP2LAMBDA);
   }
@@ -129,7 +129,7 @@ CodecContextPtr OpenEncoder(const EncoderChoice& choice, const OutputFormat& wan
     c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
   }
   AVDictionary* options = nullptr;
-  if (wanted.encoder == Encoder::kMp2) {
+  if (wanted.encoder == Encoder::Mp2) {
     av_dict_set(&options, "mode", c->ch_layout.nb_channels == 2 ? "joint_stereo" : "mono", 0);
     av_dict_set(&options, "error_protection", wanted.errorProtection ? "1" : "0", 0);
   }
@@ -180,7 +180,7 @@ AudioWriter::AudioWriter(const std::string& path, const std::string& shownPath,
 
 AudioWriter::~AudioWriter() = default;
 
-SinkFormat AudioWriter::format() const {
+SinkFormat AudioWriter::Format() const {
   SinkFormat out;
   out.sampleFormat = av_get_sample_fmt_name(codec_->sample_fmt);
   out.sampleRate = codec_->sample_rate;

@@ -1,4 +1,4 @@
-#include "av_support.h"
+#include "tools/av_support.h"
 
 #include <cstdio>
 #include <mutex>

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "number_text.h"
-#include "tool_args.h"
-#include "tool_error.h"
+#include "tools/number_text.h"
+#include "tools/tool_args.h"
+#include "tools/tool_error.h"
 
 namespace vorzik::tools {
 namespace {
@@ -66,7 +66,7 @@ void ParseCore(const Words& block, BeSweetArgs& args) {
 }
 
 void SetEncoder(BeSweetArgs& args, Encoder encoder) {
-  if (args.encoder != Encoder::kNone) {
+  if (args.encoder != Encoder::None) {
     throw UsageError("more than one encoder block");
   }
   args.encoder = encoder;
@@ -121,9 +121,7 @@ void ParseBoost(const Words& block, BeSweetArgs& args) {
     text += word;
   }
   static const std::array<std::pair<const char*, BoostShape>, 3> kPresets = {
-      {{"/b=", BoostShape::kFlat},
-       {"/b2=", BoostShape::kLowShelf},
-       {"/b3=", BoostShape::kLoudness}}};
+      {{"/b=", BoostShape::Flat}, {"/b2=", BoostShape::LowShelf}, {"/b3=", BoostShape::Loudness}}};
   for (const auto& [prefix, shape] : kPresets) {
     const std::string p = prefix;
     if (text.compare(0, p.size(), p) != 0) {
@@ -159,13 +157,13 @@ void ParseBlock(const Words& words, size_t& i, BeSweetArgs& args) {
   const std::string name = words[i];
   const Words block = TakeBlock(words, i);
   if (name == "-mp2enc(") {
-    SetEncoder(args, Encoder::kMp2);
+    SetEncoder(args, Encoder::Mp2);
     ParseBitRateBlock(block, name, true, args);
   } else if (name == "-ac3enc(") {
-    SetEncoder(args, Encoder::kAc3);
+    SetEncoder(args, Encoder::Ac3);
     ParseBitRateBlock(block, name, false, args);
   } else if (name == "-ogg(") {
-    SetEncoder(args, Encoder::kVorbis);
+    SetEncoder(args, Encoder::Vorbis);
     ParseOgg(block, args);
   } else if (name == "-boost(") {
     ParseBoost(block, args);

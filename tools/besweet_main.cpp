@@ -1,4 +1,4 @@
-#include "tool_main.h"
+#include "tools/tool_main.h"
 
 int main(int argc, char** argv) {
   return vorzik::tools::RunTool("BeSweet.exe", argc, argv, vorzik::tools::RunBeSweet);

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "number_text.h"
-#include "tool_args.h"
-#include "tool_error.h"
+#include "tools/number_text.h"
+#include "tools/tool_args.h"
+#include "tools/tool_error.h"
 
 namespace vorzik::tools {
 namespace {

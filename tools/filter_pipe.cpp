@@ -1,7 +1,7 @@
 #include <string>
 
-#include "audio_stream.h"
-#include "tool_error.h"
+#include "tools/audio_stream.h"
+#include "tools/tool_error.h"
 
 extern "C" {
 #include <libavfilter/buffersink.h>

@@ -1,13 +1,13 @@
 // Maps the tools' options to libavfilter graph text; all signal work is done by the
 // filters named here.
-#include "graph_text.h"
+#include "tools/graph_text.h"
 
 #include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
-#include "number_text.h"
+#include "tools/number_text.h"
 
 namespace vorzik::tools {
 namespace {
@@ -60,11 +60,11 @@ std::vector<std::string> BoostStages(const Boost& boost) {
     return {};
   }
   switch (boost.shape) {
-    case BoostShape::kFlat:
+    case BoostShape::Flat:
       return {"volume=volume=" + FormatNumber(db) + "dB"};
-    case BoostShape::kLowShelf:
+    case BoostShape::LowShelf:
       return {Biquad("lowshelf", kShelfCornerHz, db)};
-    case BoostShape::kLoudness:
+    case BoostShape::Loudness:
       return {Biquad("lowshelf", 100, db), Biquad("highshelf", 8000, db / 2)};
   }
   return {};
@@ -127,7 +127,7 @@ std::string BeSweetChain(const BeSweetArgs& args, int inputChannels) {
   // A mono source is copied into both channels at full level; more channels are mixed
   // down by the output format's conversion. The MP2 and AC3 blocks always write stereo.
   const bool stereo =
-      args.twoChannels || args.encoder == Encoder::kMp2 || args.encoder == Encoder::kAc3;
+      args.twoChannels || args.encoder == Encoder::Mp2 || args.encoder == Encoder::Ac3;
   if (stereo && inputChannels == 1) {
     parts.push_back("pan=stereo|c0=c0|c1=c0");
   }

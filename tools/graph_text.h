@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "tool_args.h"
+#include "tools/tool_args.h"
 
 namespace vorzik::tools {
 

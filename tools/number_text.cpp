@@ -1,11 +1,11 @@
-#include "number_text.h"
+#include "tools/number_text.h"
 
 #include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <string>
 
-#include "tool_error.h"
+#include "tools/tool_error.h"
 
 namespace vorzik::tools {
 

@@ -1,4 +1,4 @@
-#include "tool_main.h"
+#include "tools/tool_main.h"
 
 namespace {
 void Work(const vorzik::tools::Words& words) {

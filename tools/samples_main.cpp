@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "audio_convert.h"
-#include "av_support.h"
-#include "tool_error.h"
+#include "tools/audio_convert.h"
+#include "tools/av_support.h"
+#include "tools/tool_error.h"
 
 namespace {
 
@@ -25,30 +25,29 @@ struct Sample {
 };
 
 const std::vector<Sample> kDefaultSet = {
-    {"tone_440.wav", "0.5*sin(2*PI*440*t)|0.5*sin(2*PI*440*t)", 48000, 2, 3, Encoder::kNone, 0},
+    {"tone_440.wav", "0.5*sin(2*PI*440*t)|0.5*sin(2*PI*440*t)", 48000, 2, 3, Encoder::None, 0},
     {"bass_and_treble.wav",
      "0.2*sin(2*PI*50*t)+0.2*sin(2*PI*2000*t)|0.2*sin(2*PI*50*t)+0.2*sin(2*PI*2000*t)", 44100, 2, 3,
-     Encoder::kNone, 0},
+     Encoder::None, 0},
     // Exponential sweep from 20 Hz to 20 kHz over four seconds.
     {"sweep.mp2",
      "0.5*sin(2*PI*20*4/log(1000)*(exp(t*log(1000)/4)-1))|"
      "0.5*sin(2*PI*20*4/log(1000)*(exp(t*log(1000)/4)-1))",
-     48000, 2, 4, Encoder::kMp2, 224},
+     48000, 2, 4, Encoder::Mp2, 224},
     // A voiced buzz with a syllable rhythm.
     {"mono_speech_like.mpa",
      "0.2*(0.5+0.5*sin(2*PI*4*t))*(sin(2*PI*150*t)+0.5*sin(2*PI*300*t)+0.3*sin(2*PI*450*t)+"
      "0.2*sin(2*PI*900*t))",
-     44100, 1, 3, Encoder::kMp2, 96},
+     44100, 1, 3, Encoder::Mp2, 96},
     // Noise at -80 dBFS, a 1 kHz tone at -20 dBFS in the middle second, noise again.
     {"noise_gate_test.wav", "if(between(t,1,2),0.1*sin(2*PI*1000*t),0.0001*(2*random(0)-1))", 48000,
-     1, 3, Encoder::kNone, 0},
+     1, 3, Encoder::None, 0},
 };
 
 const std::vector<Sample> kOddNames = {
-    {"tone 440 copy.wav", "0.5*sin(2*PI*440*t)|0.5*sin(2*PI*440*t)", 48000, 2, 2, Encoder::kNone,
-     0},
+    {"tone 440 copy.wav", "0.5*sin(2*PI*440*t)|0.5*sin(2*PI*440*t)", 48000, 2, 2, Encoder::None, 0},
     // Near full scale, so a boost must be limited.
-    {"LOUD.WAV", "0.9*sin(2*PI*100*t)|0.9*sin(2*PI*100*t)", 48000, 2, 2, Encoder::kNone, 0},
+    {"LOUD.WAV", "0.9*sin(2*PI*100*t)|0.9*sin(2*PI*100*t)", 48000, 2, 2, Encoder::None, 0},
 };
 
 void Write(const std::filesystem::path& folder, const Sample& s) {

@@ -1,4 +1,4 @@
-#include "split_encoder.h"
+#include "tools/split_encoder.h"
 
 #include <sched.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "tool_error.h"
+#include "tools/tool_error.h"
 
 namespace vorzik::tools {
 

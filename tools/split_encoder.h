@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "av_support.h"
+#include "tools/av_support.h"
 
 namespace vorzik::tools {
 

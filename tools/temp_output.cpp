@@ -1,4 +1,4 @@
-#include "temp_output.h"
+#include "tools/temp_output.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -13,7 +13,7 @@
 #include <functional>
 #include <random>
 
-#include "tool_error.h"
+#include "tools/tool_error.h"
 
 namespace vorzik::tools {
 namespace {
@@ -82,7 +82,7 @@ TempOutput::TempOutput(const std::string& finalPath, Kind kind) : finalPath_(fin
   if (folder_.empty())
     folder_ = ".";
   InstallStopHandlers();
-  if (kind == Kind::kUnnamedWherePossible) {
+  if (kind == Kind::UnnamedWherePossible) {
     // The mode is what a plain create gives: 0666 less the umask.
     unnamed_ = ::open(folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (unnamed_ >= 0) {

@@ -15,15 +15,15 @@ namespace vorzik::tools {
 /// SIGTERM and SIGHUP remove a named file before the tool ends as by the signal.
 class TempOutput {
  public:
-  enum class Kind { kUnnamedWherePossible, kNamed };
+  enum class Kind { UnnamedWherePossible, Named };
 
-  explicit TempOutput(const std::string& finalPath, Kind kind = Kind::kUnnamedWherePossible);
+  explicit TempOutput(const std::string& finalPath, Kind kind = Kind::UnnamedWherePossible);
   ~TempOutput();
   TempOutput(const TempOutput&) = delete;
   TempOutput& operator=(const TempOutput&) = delete;
 
   /// Where to write: a name in the output's folder, or /proc/self/fd/N.
-  const std::string& path() const { return writePath_; }
+  const std::string& Path() const { return writePath_; }
   void Commit();
 
  private:

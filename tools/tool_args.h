@@ -29,11 +29,11 @@ struct NormalizeArgs {
 
 NormalizeArgs ParseNormalizeArgs(const std::vector<std::string>& words);
 
-enum class Encoder { kNone, kMp2, kAc3, kVorbis };
-enum class BoostShape { kFlat, kLowShelf, kLoudness };
+enum class Encoder { None, Mp2, Ac3, Vorbis };
+enum class BoostShape { Flat, LowShelf, Loudness };
 
 struct Boost {
-  BoostShape shape = BoostShape::kFlat;
+  BoostShape shape = BoostShape::Flat;
   double decibels = 0;
 };
 
@@ -42,7 +42,7 @@ struct BeSweetArgs {
   std::string input;
   std::string output;
   bool twoChannels = false;  // -2ch
-  Encoder encoder = Encoder::kNone;
+  Encoder encoder = Encoder::None;
   int bitRateKbps = 0;           // -b of -mp2enc( and -ac3enc(
   bool errorProtection = false;  // -e of -mp2enc(
   double vorbisQuality = 3;      // -q of -ogg(

@@ -5,23 +5,25 @@
 
 namespace vorzik::tools {
 
+enum class ToolErrorKind { Usage, Runtime };
+
 /// A failure a tool reports in one line and exits on. Usage errors (the command line
 /// itself is wrong) get their own exit status so a caller can tell them from bad audio.
 class ToolError : public std::runtime_error {
  public:
-  enum class Kind { kUsage, kRuntime };
-  ToolError(Kind kind, const std::string& message) : std::runtime_error(message), kind_(kind) {}
-  Kind kind() const { return kind_; }
+  ToolError(ToolErrorKind kind, const std::string& message)
+      : std::runtime_error(message), kind_(kind) {}
+  ToolErrorKind Kind() const { return kind_; }
 
  private:
-  Kind kind_;
+  ToolErrorKind kind_;
 };
 
 inline ToolError UsageError(const std::string& message) {
-  return ToolError(ToolError::Kind::kUsage, message);
+  return ToolError(ToolErrorKind::Usage, message);
 }
 inline ToolError RuntimeError(const std::string& message) {
-  return ToolError(ToolError::Kind::kRuntime, message);
+  return ToolError(ToolErrorKind::Runtime, message);
 }
 
 constexpr int kExitRuntimeError = 1;

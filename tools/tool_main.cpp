@@ -1,14 +1,14 @@
-#include "tool_main.h"
+#include "tools/tool_main.h"
 
 #include <cmath>
 #include <cstdio>
 #include <exception>
 #include <string>
 
-#include "audio_convert.h"
-#include "graph_text.h"
-#include "tool_args.h"
-#include "tool_error.h"
+#include "tools/audio_convert.h"
+#include "tools/graph_text.h"
+#include "tools/tool_args.h"
+#include "tools/tool_error.h"
 
 namespace vorzik::tools {
 namespace {
@@ -74,7 +74,7 @@ int RunTool(const char* name, int argc, char** argv, void (*work)(const Words&))
     return 0;
   } catch (const ToolError& e) {
     std::fprintf(stderr, "%s: %s\n", name, e.what());
-    return e.kind() == ToolError::Kind::kUsage ? kExitUsageError : kExitRuntimeError;
+    return e.Kind() == ToolErrorKind::Usage ? kExitUsageError : kExitRuntimeError;
   } catch (const std::bad_alloc&) {
     std::fprintf(stderr, "%s: out of memory\n", name);
   } catch (const std::exception& e) {

@@ -16,7 +16,6 @@ class FocusModel {
 
   /// Takes every control that is a tab stop, ordered by TabOrder.
   void SetTabStops(const std::vector<Control*>& controls);
-  const std::vector<Control*>& TabStops() const { return tabStops_; }
 
   Control* Focused() const { return focused_; }
   /// A refused control does not take it: the focus stays where it is.

@@ -17,8 +17,9 @@ struct FormServices {
   FileSystemQueries& browserFs;
   StageRunner* runner = nullptr;
   FileSystem* files = nullptr;
-  // The end-of-batch power action for RG3's item index.
-  std::function<void(int rg3Index)> powerAction = {};
+  // The end-of-batch power action for RG3's item index; `closeWindow` closes
+  // the window that ran the batch, for an action that ends the program.
+  std::function<void(int rg3Index, const std::function<void()>& closeWindow)> powerAction = {};
   // Keeps the system from sleeping on idle while true: held for a batch and
   // let go before its power action, which it must never hold up.
   std::function<void(bool hold)> keepAwake = {};

@@ -1,6 +1,9 @@
+// TForm1 built: each control with its caption, geometry and default, the
+// hints, the tab order and the event bindings; the Enter walk and closing.
+
 #include "ui/tform1.h"
 
-#include "ui/form_batch.h"
+#include "ui/tform1_batch.h"
 
 namespace vorzik::ui {
 

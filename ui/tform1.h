@@ -21,7 +21,8 @@ inline constexpr int kClientHeight = 358;
 enum class Key { Enter, Up, Down, Left, Right };
 
 /// The one window: every control by its name, in declaration order, and the
-/// event handlers. The enabling rules live in tform1_rules.cpp.
+/// event handlers. The enabling rules live in tform1_rules.cpp, the keys in
+/// tform1_keys.cpp, the batch behind "Encode Start" in tform1_batch.cpp.
 ///
 /// The members below are a legend of the window. It has four zones, tagged
 /// [filter], [encoder], [right] and [browser]: the filter column on the left,
@@ -129,7 +130,6 @@ class TForm1 {
   /// honoured when the batch ends.
   void Close();
   std::function<void()> OnCloseRequest;
-  bool ClosePending() const { return closePending_; }
   bool BatchRunning() const { return batchRunning_; }
   /// Set by the batch on entry and exit; leaving a batch honours a recorded close.
   void SetBatchRunning(bool running);

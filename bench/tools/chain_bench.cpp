@@ -36,7 +36,7 @@
 #include <string>
 #include <vector>
 
-#include "stereo_wav.h"
+#include "bench/tools/stereo_wav.h"
 
 extern char** environ;
 

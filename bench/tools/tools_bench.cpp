@@ -20,7 +20,7 @@
 #include <utility>
 #include <vector>
 
-#include "stereo_wav.h"
+#include "bench/tools/stereo_wav.h"
 
 namespace {
 

@@ -26,7 +26,7 @@ std::string CurrentDirectory() {
 class PosixBrowser : public ::testing::Test {
  protected:
   void Start() {
-    ASSERT_EQ(chdir(temp.path().c_str()), 0);
+    ASSERT_EQ(chdir(temp.Path().c_str()), 0);
     fs = MakeNativeFileSystemQueries();
     drives = std::make_unique<TDriveComboBox>("DCB1", Rect{}, *fs);
     dirs = std::make_unique<TDirectoryListBox>("DLB1", Rect{}, *fs);
@@ -55,15 +55,15 @@ class PosixBrowser : public ::testing::Test {
 TEST_F(PosixBrowser, StartsInTheCurrentDirectoryWithItsPathAsATree) {
   temp.MakeFolder("sub");
   Start();
-  EXPECT_EQ(dirs->Directory(), temp.path());
-  EXPECT_EQ(files->Directory(), temp.path());
+  EXPECT_EQ(dirs->Directory(), temp.Path());
+  EXPECT_EQ(files->Directory(), temp.Path());
   EXPECT_EQ(dirs->DriveLetter(), '/');
   const std::vector<FolderEntry>& entries = dirs->Items();
   ASSERT_GE(entries.size(), 3u);
   EXPECT_EQ(entries.front().name, "/");
   EXPECT_EQ(entries.front().kind, FolderKind::Root);
   EXPECT_EQ(entries[dirs->ItemIndex()].name,
-            std::string(LastComponent(temp.path(), kPosixPathStyle)));
+            std::string(LastComponent(temp.Path(), kPosixPathStyle)));
   EXPECT_EQ(entries[dirs->ItemIndex()].kind, FolderKind::Current);
   EXPECT_EQ(entries.back().name, "sub");
   EXPECT_EQ(dirs->EntryTarget(0), "/");
@@ -128,8 +128,8 @@ TEST_F(PosixBrowser, AFolderRemovedBeforeItIsOpenedLeavesEverythingOnTheOldFolde
   ASSERT_NE(gone, -1);
   std::filesystem::remove(temp / "gone");
   dirs->Open(gone);
-  EXPECT_EQ(dirs->Directory(), temp.path());
-  EXPECT_EQ(CurrentDirectory(), temp.path());
+  EXPECT_EQ(dirs->Directory(), temp.Path());
+  EXPECT_EQ(CurrentDirectory(), temp.Path());
   EXPECT_EQ(IndexOf("gone"), -1);
   EXPECT_EQ(files->Items(), (std::vector<std::string>{"a.wav"}));
 }
@@ -141,7 +141,7 @@ TEST_F(PosixBrowser, AFolderThatCannotBeEnteredLeavesTheCurrentDirectory) {
   ASSERT_EQ(chmod((temp / "locked").c_str(), 0), 0);
   Start();
   dirs->Open(IndexOf("locked"));
-  EXPECT_EQ(CurrentDirectory(), temp.path());
+  EXPECT_EQ(CurrentDirectory(), temp.Path());
   chmod((temp / "locked").c_str(), 0700);
 }
 
@@ -153,7 +153,7 @@ TEST_F(PosixBrowser, TheDriveBoxSelectsTheLongestMountPrefix) {
   ASSERT_FALSE(keys.empty());
   EXPECT_EQ(keys.front(), "/");
   ASSERT_GE(drives->ItemIndex(), 0);
-  EXPECT_EQ(drives->Drive(), LongestMountPrefix(keys, temp.path()));
+  EXPECT_EQ(drives->Drive(), LongestMountPrefix(keys, temp.Path()));
   const DriveEntry& chosen = drives->Items()[drives->ItemIndex()];
   EXPECT_EQ(chosen.text.substr(0, chosen.key.size() + 2), chosen.key + " [");
   EXPECT_EQ(chosen.text.back(), ']');

@@ -120,10 +120,11 @@ class WindowBatch : public ::testing::Test {
     queries_ = MakeNativeFileSystemQueries();
     files_ = MakeNativeFileSystem();
     runner_ = MakeNativeStageRunner([] { QCoreApplication::processEvents(); });
+    auto countPowerCalls = [this](int, const std::function<void()>&) { ++powerCalls_; };
     form_ = std::make_unique<TForm1>(FormServices{.browserFs = *queries_,
                                                   .runner = runner_.get(),
                                                   .files = files_.get(),
-                                                  .powerAction = [this](int) { ++powerCalls_; }});
+                                                  .powerAction = countPowerCalls});
     peer_ = std::make_unique<qt::FormPeer>(*form_);
     peer_->Show();
   }
@@ -154,7 +155,7 @@ class WindowBatch : public ::testing::Test {
     for (const auto& [name, content] : before_) {
       EXPECT_EQ(ReadFile(src_ + "/" + name), content) << name;
     }
-    EXPECT_EQ(FilesIn(dir_.path()), (Names{"gen", "rec"}));
+    EXPECT_EQ(FilesIn(dir_.Path()), (Names{"gen", "rec"}));
   }
 
   TempDir dir_;

@@ -97,7 +97,7 @@ class DiskRunner final : public FakeStageRunner {
 struct NativeBatch {
   NativeBatch(const testing::TempDir& dir, const Names& entries) {
     window.style = NativePathStyle();
-    window.folder = dir.path();
+    window.folder = dir.Path();
     window.entries = entries;
     for (const auto& name : entries)
       testing::WriteFile(dir / name, name);
@@ -238,7 +238,7 @@ TEST(RunBatch, AStageFileThatIsAnotherFileOfTheBatchIsRefused) {
   const PathStyle& style = NativePathStyle();
   Batch b;
   b.window.style = style;
-  b.window.folder = dir.path();
+  b.window.folder = dir.Path();
   b.window.entries = {"a.mp2", "b.wav"};
   testing::WriteFile(dir / "a.mp2", "a");
   testing::WriteFile(dir / "b.wav", "b");

@@ -103,7 +103,7 @@ TEST_F(StageRunnerTest, ExitStatusCrashesAndMissingProgramAreReported) {
 
 TEST_F(StageRunnerTest, ShellMetacharactersInTheProgramNameRunNothing) {
   CurrentDirGuard guard;
-  std::filesystem::current_path(dir_.path());
+  std::filesystem::current_path(dir_.Path());
   for (std::string line : {"true;touch hacked", "$(touch hacked)", "true|touch hacked",
                            "`touch hacked`", "true&touch hacked"}) {
     EXPECT_FALSE(Run(line).started) << line;

@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "private_bus.h"
 #include "shell/power/power_action.h"
 #include "shell/power/power_api_posix.h"
 #include "shell/power/sleep_inhibitor_posix.h"
+#include "tests/power/private_bus.h"
 
 namespace vorzik::shell {
 namespace {
@@ -37,7 +37,7 @@ class LogindPowerApiTest : public testing::Test {
       return;
     }
     QDBusConnection observer =
-        QDBusConnection::connectToBus(QString::fromStdString(bus_->address()), kObserver);
+        QDBusConnection::connectToBus(QString::fromStdString(bus_->Address()), kObserver);
     for (int i = 0; i < 200 && bus_->MockRunning(); ++i) {
       if (observer.interface()->isServiceRegistered(kLogind)) {
         return;
@@ -57,8 +57,8 @@ class LogindPowerApiTest : public testing::Test {
     ASSERT_TRUE(startError_.empty()) << startError_;
     // Anything but our own socket could be a real bus that powers this
     // machine off, so refuse to go on.
-    ASSERT_FALSE(bus_->address().empty());
-    ASSERT_EQ(bus_->address().rfind("unix:path=" + bus_->folder() + "/", 0), 0u) << bus_->address();
+    ASSERT_FALSE(bus_->Address().empty());
+    ASSERT_EQ(bus_->Address().rfind("unix:path=" + bus_->Folder() + "/", 0), 0u) << bus_->Address();
     ClearCalls();
   }
 
@@ -122,7 +122,7 @@ class LogindPowerApiTest : public testing::Test {
   }
 
   std::unique_ptr<LogindPowerApi> MakeApi() {
-    return std::make_unique<LogindPowerApi>(bus_->address());
+    return std::make_unique<LogindPowerApi>(bus_->Address());
   }
 
   static inline PrivateLogindBus* bus_ = nullptr;
@@ -186,7 +186,7 @@ TEST_F(LogindPowerApiTest, RefusalByLogindIsReported) {
 }
 
 TEST_F(LogindPowerApiTest, UnreachableBusRefusesEverything) {
-  LogindPowerApi api("unix:path=" + bus_->folder() + "/no-such-socket");
+  LogindPowerApi api("unix:path=" + bus_->Folder() + "/no-such-socket");
   EXPECT_FALSE(api.PowerOff());
   EXPECT_FALSE(api.Hibernate());
   EXPECT_EQ(TotalPowerCalls(), 0);
@@ -224,7 +224,7 @@ std::vector<std::string> Inhibitors() {
 
 TEST_F(LogindPowerApiTest, SleepInhibitorHoldsABlockingSleepLockUntilReleased) {
   ASSERT_EQ(Inhibitors(), std::vector<std::string>{});
-  auto inhibitor = std::make_unique<LogindSleepInhibitor>(bus_->address());
+  auto inhibitor = std::make_unique<LogindSleepInhibitor>(bus_->Address());
   EXPECT_TRUE(CallsOf("Inhibit").empty()) << "nothing is asked before a batch";
   inhibitor->Hold();
   inhibitor->Hold();
@@ -249,7 +249,7 @@ TEST_F(LogindPowerApiTest, SleepInhibitorHoldsABlockingSleepLockUntilReleased) {
 
 TEST_F(LogindPowerApiTest, SleepInhibitorWithoutLogindHoldsNothingQuietly) {
   for (const std::string& address :
-       {std::string(), "unix:path=" + bus_->folder() + "/no-such-bus"}) {
+       {std::string(), "unix:path=" + bus_->Folder() + "/no-such-bus"}) {
     LogindSleepInhibitor inhibitor(address);
     inhibitor.Hold();
     EXPECT_FALSE(inhibitor.Held()) << address;

@@ -1,4 +1,4 @@
-#include "private_bus.h"
+#include "tests/power/private_bus.h"
 
 #include <fcntl.h>
 #include <signal.h>

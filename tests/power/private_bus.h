@@ -27,8 +27,8 @@ class PrivateLogindBus {
   /// The end of what the mock wrote to its standard error.
   std::string MockOutput() const;
 
-  const std::string& address() const { return address_; }
-  const std::string& folder() const { return folder_; }
+  const std::string& Address() const { return address_; }
+  const std::string& Folder() const { return folder_; }
 
  private:
   bool StartDaemon(std::string& error);

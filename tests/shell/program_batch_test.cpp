@@ -37,11 +37,11 @@ class ProgramBatch : public ::testing::Test {
       VORZIK_SKIP_WITHOUT("Xvfb");
     display = server.Connection();
     ASSERT_EQ(
-        std::system((Quote(VORZIK_SAMPLES) + " " + Quote(folder.path()) + " --odd-names").c_str()),
+        std::system((Quote(VORZIK_SAMPLES) + " " + Quote(folder.Path()) + " --odd-names").c_str()),
         0);
     fs::copy_file(folder / "tone_440.wav", folder / "録音 テスト.wav");
     fs::copy_file(folder / "sweep.mp2", folder / "a;b$(touch x)&.mp2");
-    for (const auto& e : fs::directory_iterator(folder.path())) {
+    for (const auto& e : fs::directory_iterator(folder.Path())) {
       sources[e.path().filename()] = ReadFile(e.path());
     }
   }
@@ -77,9 +77,9 @@ class ProgramBatch : public ::testing::Test {
     for (std::string tool : {"BeSweet.exe", "ql7rzfir.exe", "ql7rziir.exe", "normalize.exe"})
       fs::copy_file(std::string(VORZIK_RECORDING_TOOLS_DIR) + "/" + tool, bin / tool);
     std::vector<std::string> env{"DISPLAY=" + server.Name(), "QT_QPA_PLATFORM=xcb",
-                                 "XDG_RUNTIME_DIR=" + runtime.path()};
+                                 "XDG_RUNTIME_DIR=" + runtime.Path()};
     env.insert(env.end(), toolEnv.begin(), toolEnv.end());
-    return std::make_unique<Process>(std::vector<std::string>{bin / "vorzik"}, env, folder.path());
+    return std::make_unique<Process>(std::vector<std::string>{bin / "vorzik"}, env, folder.Path());
   }
 
   // Keys as a user types them, to the window that has the keyboard.
@@ -88,7 +88,7 @@ class ProgramBatch : public ::testing::Test {
     ASSERT_EQ(std::system(command.c_str()), 0);
   }
 
-  std::vector<std::string> WorkFolder() { return WorkFolderOf(folder.path()); }
+  std::vector<std::string> WorkFolder() { return WorkFolderOf(folder.Path()); }
   static std::vector<std::string> WorkFolderOf(const std::string& source) {
     std::vector<std::string> names;
     if (!fs::exists(source + "/EtcEnc"))
@@ -116,9 +116,9 @@ TEST_F(ProgramBatch, EncodeStartConvertsTheFolderGivenAndExitEndsTheProgram) {
   std::sort(expected.begin(), expected.end());
 
   Process program(
-      {VORZIK_EXECUTABLE, folder.path()},
-      {"DISPLAY=" + server.Name(), "QT_QPA_PLATFORM=xcb", "XDG_RUNTIME_DIR=" + runtime.path()},
-      runtime.path());
+      {VORZIK_EXECUTABLE, folder.Path()},
+      {"DISPLAY=" + server.Name(), "QT_QPA_PLATFORM=xcb", "XDG_RUNTIME_DIR=" + runtime.Path()},
+      runtime.Path());
   Window main = MainWindow();
   ASSERT_NE(main, 0u);
   Press(main, 288 + 56, 139 + 14);  // "Encode Start"
@@ -151,10 +151,10 @@ TEST_F(ProgramBatch, EnterDuringABatchStartedWithThePointerPressesNoButton) {
   Window main = MainWindow();
   ASSERT_NE(main, 0u);
   Press(main, 288 + 56, 139 + 14);  // "Encode Start"
-  ASSERT_TRUE(WaitFor([&] { return !WorkFolderOf(rec.path()).empty(); }, 10s));
+  ASSERT_TRUE(WaitFor([&] { return !WorkFolderOf(rec.Path()).empty(); }, 10s));
   Type("Return");
   const std::vector<std::string> outputs{"a.mp2", "b.mp2"};
-  EXPECT_TRUE(WaitFor([&] { return WorkFolderOf(rec.path()) == outputs; }, 60s));
+  EXPECT_TRUE(WaitFor([&] { return WorkFolderOf(rec.Path()) == outputs; }, 60s));
   EXPECT_FALSE(WaitFor([&] { return program->Ended(); }, 2s)) << "the Enter pressed EXIT";
   Press(main, 288 + 56, 168 + 14);  // "EXIT"
   EXPECT_EQ(program->WaitExit(20s), 0);

@@ -57,9 +57,9 @@ class ProgramTest : public ::testing::Test {
     argv.insert(argv.end(), args.begin(), args.end());
     // No session bus: the runtime folder is fresh and no address is announced.
     std::vector<std::string> env{"DISPLAY=" + server->Name(), "QT_QPA_PLATFORM=xcb",
-                                 "XDG_RUNTIME_DIR=" + runtime.path(), "DBUS_SESSION_BUS_ADDRESS"};
+                                 "XDG_RUNTIME_DIR=" + runtime.Path(), "DBUS_SESSION_BUS_ADDRESS"};
     env.insert(env.end(), extraEnv.begin(), extraEnv.end());
-    return std::make_unique<Process>(argv, env, folder.path());
+    return std::make_unique<Process>(argv, env, folder.Path());
   }
   // The startup-notification messages sent to the root window since it was
   // watched, each put together from its 20-byte pieces.
@@ -119,7 +119,7 @@ TEST_F(ProgramTest, ASecondStartEndsAtOnceWithoutAWindow) {
   vorzik::testing::TempDir other;
   XSelectInput(display, DefaultRootWindow(display), PropertyChangeMask);
   XSync(display, False);
-  auto second = Start({other.path()}, {"DESKTOP_STARTUP_ID=menu \"1\"_TIME42"});
+  auto second = Start({other.Path()}, {"DESKTOP_STARTUP_ID=menu \"1\"_TIME42"});
   EXPECT_EQ(second->WaitExit(5s), 0);
   EXPECT_EQ(StartupMessages(), (std::vector<std::string>{R"(remove: ID="menu \"1\"_TIME42")"}));
   EXPECT_EQ(MainWindows().size(), 1u);
@@ -261,20 +261,20 @@ TEST_F(ProgramTest, OptionsAndBadArgumentsAnswerWithoutAWindow) {
       {{"-V"}, false, 0, "vorzik (Vorzik) ", {}},
       {{"--bogus"}, false, 2, "", {"vorzik: unknown option: --bogus", tryHelp}},
       {{"-x", "--help"}, true, 2, "", {"vorzik: unknown option: -x", tryHelp}},
-      {{folder.path(), folder.path()}, true, 2, "", {"vorzik: more than one FOLDER", tryHelp}},
+      {{folder.Path(), folder.Path()}, true, 2, "", {"vorzik: more than one FOLDER", tryHelp}},
       {{file}, true, 2, "", {"vorzik: " + file + ": not a folder"}},
       {{"--", folder / "none"}, true, 2, "", {"vorzik: " + (folder / "none") + ": No such"}},
       {{}, false, 1, "", {noDisplay}},
-      {{folder.path()}, false, 1, "", {noDisplay}},
+      {{folder.Path()}, false, 1, "", {noDisplay}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.args));
     std::vector<std::string> argv{VORZIK_EXECUTABLE};
     argv.insert(argv.end(), c.args.begin(), c.args.end());
     std::vector<std::string> env{"QT_QPA_PLATFORM", "WAYLAND_DISPLAY",
-                                 "XDG_RUNTIME_DIR=" + runtime.path()};
+                                 "XDG_RUNTIME_DIR=" + runtime.Path()};
     env.push_back(c.display ? "DISPLAY=" + server->Name() : "DISPLAY");
-    Process program(argv, env, folder.path(), output.path());
+    Process program(argv, env, folder.Path(), output.Path());
     EXPECT_EQ(program.WaitExit(5s), c.status);
     EXPECT_THAT(vorzik::testing::ReadFile(output / "stdout.txt"), StartsWith(c.out));
     std::vector<std::string> lines;

@@ -40,8 +40,8 @@ class TestWindow {
   TestWindow(const TestWindow&) = delete;
   TestWindow& operator=(const TestWindow&) = delete;
 
-  HWND handle() const { return handle_; }
-  WindowId id() const { return reinterpret_cast<std::uintptr_t>(handle_); }
+  HWND Handle() const { return handle_; }
+  WindowId Id() const { return reinterpret_cast<std::uintptr_t>(handle_); }
 
  private:
   HWND handle_ = nullptr;
@@ -61,8 +61,8 @@ TEST(Win32Finder, FindsOnlyTheWholeTitleWithLetterCaseIgnored) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.windowTitle);
     TestWindow window(c.windowTitle);
-    ASSERT_NE(window.handle(), nullptr);
-    EXPECT_EQ(finder->FindTitledWindow(kApplicationTitle), c.found ? window.id() : 0u);
+    ASSERT_NE(window.Handle(), nullptr);
+    EXPECT_EQ(finder->FindTitledWindow(kApplicationTitle), c.found ? window.Id() : 0u);
   }
   EXPECT_EQ(finder->FindTitledWindow(kApplicationTitle), 0u) << "after the window is gone";
 }
@@ -70,39 +70,39 @@ TEST(Win32Finder, FindsOnlyTheWholeTitleWithLetterCaseIgnored) {
 TEST(Win32Finder, TheOwnerComesFirstThenTheRecordedMainWindow) {
   auto finder = MakeInstanceFinder();
   TestWindow application(kApplicationTitle);
-  TestWindow main("main", application.handle());
-  ASSERT_NE(main.handle(), nullptr);
-  EXPECT_EQ(finder->MainWindowOf(application.id()), 0u) << "nothing owns it, nothing recorded";
-  EXPECT_EQ(finder->MainWindowOf(main.id()), application.id()) << "an owned window's owner";
+  TestWindow main("main", application.Handle());
+  ASSERT_NE(main.Handle(), nullptr);
+  EXPECT_EQ(finder->MainWindowOf(application.Id()), 0u) << "nothing owns it, nothing recorded";
+  EXPECT_EQ(finder->MainWindowOf(main.Id()), application.Id()) << "an owned window's owner";
 
-  finder->SetMainWindow(application.id(), main.id());
-  EXPECT_EQ(finder->MainWindowOf(application.id()), main.id());
-  EXPECT_EQ(MakeInstanceFinder()->MainWindowOf(application.id()), main.id())
+  finder->SetMainWindow(application.Id(), main.Id());
+  EXPECT_EQ(finder->MainWindowOf(application.Id()), main.Id());
+  EXPECT_EQ(MakeInstanceFinder()->MainWindowOf(application.Id()), main.Id())
       << "the record is on the window, not in the finder";
 }
 
 TEST(Win32Finder, ASecondStartRestoresTheMainWindow) {
   auto finder = MakeInstanceFinder();
   TestWindow application(kApplicationTitle);
-  TestWindow main("main", application.handle());
-  finder->SetMainWindow(application.id(), main.id());
-  ::ShowWindow(main.handle(), SW_SHOWMINNOACTIVE);
-  ASSERT_TRUE(finder->IsIconic(main.id()));
-  EXPECT_FALSE(finder->IsIconic(application.id()));
+  TestWindow main("main", application.Handle());
+  finder->SetMainWindow(application.Id(), main.Id());
+  ::ShowWindow(main.Handle(), SW_SHOWMINNOACTIVE);
+  ASSERT_TRUE(finder->IsIconic(main.Id()));
+  EXPECT_FALSE(finder->IsIconic(application.Id()));
 
   EXPECT_TRUE(BringRunningInstanceForward(*finder, "vorzik ver 1.1a"));
-  EXPECT_FALSE(finder->IsIconic(main.id()));
-  EXPECT_TRUE(::IsWindowVisible(main.handle()));
-  EXPECT_FALSE(::IsWindowVisible(application.handle())) << "the hidden window stays hidden";
+  EXPECT_FALSE(finder->IsIconic(main.Id()));
+  EXPECT_TRUE(::IsWindowVisible(main.Handle()));
+  EXPECT_FALSE(::IsWindowVisible(application.Handle())) << "the hidden window stays hidden";
 }
 
 TEST(Win32Finder, OpenIconRestoresAMinimisedWindow) {
   auto finder = MakeInstanceFinder();
   TestWindow window("minimised");
-  ::ShowWindow(window.handle(), SW_SHOWMINNOACTIVE);
-  ASSERT_TRUE(finder->IsIconic(window.id()));
-  finder->OpenIcon(window.id());
-  EXPECT_FALSE(finder->IsIconic(window.id()));
+  ::ShowWindow(window.Handle(), SW_SHOWMINNOACTIVE);
+  ASSERT_TRUE(finder->IsIconic(window.Id()));
+  finder->OpenIcon(window.Id());
+  EXPECT_FALSE(finder->IsIconic(window.Id()));
 }
 
 TEST(Win32Finder, NoRunningInstanceMeansTheStartGoesOn) {

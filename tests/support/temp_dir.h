@@ -15,8 +15,8 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   /// On POSIX the folder as getcwd spells it (the temporary folder may be a link).
-  const std::string& path() const { return path_; }
-  // path() + "/" + name
+  const std::string& Path() const { return path_; }
+  // Path() + "/" + name
   std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
   void MakeFolder(const std::string& name) const;

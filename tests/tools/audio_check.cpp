@@ -1,4 +1,4 @@
-#include "audio_check.h"
+#include "tests/tools/audio_check.h"
 
 #include <gtest/gtest.h>
 
@@ -70,7 +70,7 @@ Pcm ReadWav(const std::string& path) {
 
 void WriteWav(const std::string& path, const Pcm& pcm) {
   const auto channels = uint16_t(pcm.channels.size());
-  const auto dataBytes = uint32_t(pcm.frames() * channels * 2);
+  const auto dataBytes = uint32_t(pcm.Frames() * channels * 2);
   std::string s = "RIFF";
   Put32(s, 36 + dataBytes);
   s += "WAVEfmt ";
@@ -83,7 +83,7 @@ void WriteWav(const std::string& path, const Pcm& pcm) {
   Put16(s, 16);
   s += "data";
   Put32(s, dataBytes);
-  for (size_t f = 0; f < pcm.frames(); ++f) {
+  for (size_t f = 0; f < pcm.Frames(); ++f) {
     for (const auto& channel : pcm.channels) {
       const double v = std::clamp(std::round(channel[f] * 32768.0), -32768.0, 32767.0);
       Put16(s, uint16_t(int16_t(v)));

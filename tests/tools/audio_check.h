@@ -12,8 +12,8 @@ namespace vorzik::tools::testing {
 struct Pcm {
   int sampleRate = 0;
   std::vector<std::vector<double>> channels;
-  size_t frames() const { return channels.empty() ? 0 : channels[0].size(); }
-  double seconds() const { return sampleRate ? double(frames()) / sampleRate : 0; }
+  size_t Frames() const { return channels.empty() ? 0 : channels[0].size(); }
+  double Seconds() const { return sampleRate ? double(Frames()) / sampleRate : 0; }
 };
 
 /// Reads a 16-bit PCM WAV; fails the current test (and returns an empty Pcm) otherwise.

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "audio_check.h"
-#include "graph_text.h"
-#include "run_tool.h"
 #include "tests/support/temp_dir.h"
+#include "tests/tools/audio_check.h"
+#include "tests/tools/run_tool.h"
+#include "tools/graph_text.h"
 
 namespace vorzik::tools::testing {
 namespace {
@@ -52,7 +52,7 @@ TEST_P(BassCorrection, FullEffectBoostsBassByTheShelfAndLeavesTreble) {
   const Pcm in = MakeTones({{50, 0.05}, {kCornerHz, 0.05}, {2000, 0.05}}, 1.0);
   const Pcm out = Filter(in, GetParam().fullEffect);
   ASSERT_EQ(out.channels.size(), 2u);
-  EXPECT_EQ(out.frames(), in.frames());
+  EXPECT_EQ(out.Frames(), in.Frames());
   EXPECT_NEAR(GainDb(in, out, 50), kFullEffectDb, 0.5);
   EXPECT_NEAR(GainDb(in, out, kCornerHz), kFullEffectDb / 2, 0.5);
   EXPECT_NEAR(GainDb(in, out, 2000), 0.0, 0.5);
@@ -89,7 +89,7 @@ TEST_P(BassCorrection, FadesStartAndEndInSilenceOverTheGivenFrames) {
   const Pcm in = MakeTones({{1000, 0.5}}, 1.0);
   std::vector<std::string> options = {"-e", "0", "-i", "4", "-o", "2"};
   const Pcm out = Filter(in, options);
-  ASSERT_EQ(out.frames(), in.frames());
+  ASSERT_EQ(out.Frames(), in.Frames());
   const std::vector<double>& x = out.channels[0];
   const double full = Rms(in.channels[0], kFrom, kCount);
   const size_t fadeIn = 4 * 1152;
@@ -142,7 +142,7 @@ TEST(FirQuality, EveryQualityRunsAtCommonRates) {
           RunTool("ql7rzfir.exe", {"-y", "-q", q, "-o", "1", dir / "in.wav", dir / "out.wav"});
       ASSERT_EQ(run.exitCode, 0) << rate << " Hz, -q " << q << ": " << run.errorText;
       const Pcm out = ReadWav(dir / "out.wav");
-      EXPECT_EQ(out.frames(), in.frames()) << rate << " Hz, -q " << q;
+      EXPECT_EQ(out.Frames(), in.Frames()) << rate << " Hz, -q " << q;
       EXPECT_EQ(out.sampleRate, rate);
     }
   }

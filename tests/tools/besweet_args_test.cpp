@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "tool_args.h"
-#include "tool_error.h"
+#include "tools/tool_args.h"
+#include "tools/tool_error.h"
 
 namespace vorzik::tools {
 namespace {
@@ -33,7 +33,7 @@ TEST(BeSweetArgs, DecodeLine) {
   EXPECT_EQ(a.input, "/d/rec/a.mp2");
   EXPECT_EQ(a.output, "/d/rec/EtcEnc/a_TMP1.wav");
   EXPECT_TRUE(a.twoChannels);
-  EXPECT_EQ(a.encoder, Encoder::kNone);
+  EXPECT_EQ(a.encoder, Encoder::None);
 }
 
 TEST(BeSweetArgs, QuotedPathsWithBlanksStayWhole) {
@@ -45,7 +45,7 @@ TEST(BeSweetArgs, QuotedPathsWithBlanksStayWhole) {
 
 TEST(BeSweetArgs, Mp2WithAndWithoutErrorProtection) {
   const BeSweetArgs plain = ParseBeSweetArgs(Split(kCore + " -mp2enc(  -b 224 -m s )"));
-  EXPECT_EQ(plain.encoder, Encoder::kMp2);
+  EXPECT_EQ(plain.encoder, Encoder::Mp2);
   EXPECT_EQ(plain.bitRateKbps, 224);
   EXPECT_FALSE(plain.errorProtection);
   EXPECT_FALSE(plain.twoChannels);
@@ -54,11 +54,11 @@ TEST(BeSweetArgs, Mp2WithAndWithoutErrorProtection) {
 
 TEST(BeSweetArgs, Ac3WithEachBoostPreset) {
   const std::vector<std::pair<std::string, BoostShape>> presets = {
-      {"/b=", BoostShape::kFlat}, {"/b2=", BoostShape::kLowShelf}, {"/b3=", BoostShape::kLoudness}};
+      {"/b=", BoostShape::Flat}, {"/b2=", BoostShape::LowShelf}, {"/b3=", BoostShape::Loudness}};
   for (const auto& [preset, shape] : presets) {
     const BeSweetArgs a =
         ParseBeSweetArgs(Split(kCore + " -boost( " + preset + "3db ) -ac3enc( -b 224 -m s )"));
-    EXPECT_EQ(a.encoder, Encoder::kAc3);
+    EXPECT_EQ(a.encoder, Encoder::Ac3);
     ASSERT_TRUE(a.boost.has_value()) << preset;
     EXPECT_EQ(a.boost->shape, shape);
     EXPECT_EQ(a.boost->decibels, 3);
@@ -77,7 +77,7 @@ TEST(BeSweetArgs, BoostLevelTypedWithBlanksIsJoined) {
 
 TEST(BeSweetArgs, OggAndNoiseGate) {
   const BeSweetArgs ogg = ParseBeSweetArgs(Split(kCore + " -ogg( -q 4.00 )"));
-  EXPECT_EQ(ogg.encoder, Encoder::kVorbis);
+  EXPECT_EQ(ogg.encoder, Encoder::Vorbis);
   EXPECT_EQ(ogg.vorbisQuality, 4.0);
   const BeSweetArgs gated = ParseBeSweetArgs(Split(
       kCore + " -mp2enc(  -b 224 -m s ) -plugin( -name BS_NoiseGate.dll -func NoiseGate70 )"));
@@ -97,7 +97,7 @@ TEST_P(BeSweetArgsRejects, WithAMessage) {
     ParseBeSweetArgs(Split(kCore + GetParam().tail));
     FAIL() << "accepted";
   } catch (const ToolError& e) {
-    EXPECT_EQ(e.kind(), ToolError::Kind::kUsage);
+    EXPECT_EQ(e.Kind(), ToolErrorKind::Usage);
     EXPECT_THAT(e.what(), HasSubstr(GetParam().message));
   }
 }

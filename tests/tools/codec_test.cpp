@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "audio_check.h"
-#include "run_tool.h"
 #include "tests/support/temp_dir.h"
+#include "tests/tools/audio_check.h"
+#include "tests/tools/run_tool.h"
 
 namespace vorzik::tools::testing {
 namespace {
@@ -54,7 +54,7 @@ TEST_P(RoundTrip, KeepsDurationAndTone) {
   const Pcm out = ReadWav(dir / "back.wav");
   ASSERT_EQ(out.channels.size(), 2u);
   EXPECT_EQ(out.sampleRate, 48000);
-  EXPECT_NEAR(out.seconds(), in.seconds(), 0.050);
+  EXPECT_NEAR(out.Seconds(), in.Seconds(), 0.050);
   for (const auto& channel : out.channels) {
     EXPECT_NEAR(Db(ToneAmplitude(channel, 1000, 48000, 24000, 24000) / 0.3), 0.0, 1.0);
     EXPECT_LT(ToneAmplitude(channel, 1500, 48000, 24000, 24000), 0.003);
@@ -104,7 +104,7 @@ TEST_P(SplitEncode, FourThreadsMakeTheStreamOfOne) {
   Pcm in;
   in.sampleRate = 48000;
   in.channels.assign(2, std::vector<double>(10 * 48000));
-  for (size_t n = 0; n < in.frames(); ++n) {
+  for (size_t n = 0; n < in.Frames(); ++n) {
     const double t = double(n) / in.sampleRate;
     in.channels[0][n] = 0.5 * std::sin(2 * M_PI * (20 * t + (20000 - 20) / 20.0 * t * t));
     in.channels[1][n] = n % 997 < 2 ? 0.9 : 0.0;
@@ -124,10 +124,10 @@ TEST_P(SplitEncode, FourThreadsMakeTheStreamOfOne) {
   EXPECT_GT(frames[0], 0);
   EXPECT_EQ(frames[1], frames[0]);
   ASSERT_EQ(decoded[1].channels.size(), 2u);
-  ASSERT_EQ(decoded[1].frames(), decoded[0].frames());
+  ASSERT_EQ(decoded[1].Frames(), decoded[0].Frames());
   double difference = 0;
   for (size_t c = 0; c < 2; ++c) {
-    for (size_t n = 0; n < decoded[0].frames(); ++n) {
+    for (size_t n = 0; n < decoded[0].Frames(); ++n) {
       difference =
           std::max(difference, std::fabs(decoded[1].channels[c][n] - decoded[0].channels[c][n]));
     }
@@ -168,13 +168,13 @@ TEST(Mp2Encoder, JointStereoAndCrcAsAsked) {
 
 TEST(Decode, SamplesHaveTheirRateAndChannels) {
   vorzik::testing::TempDir dir;
-  const ToolRun made = RunTool("vorzik-samples", {dir.path()});
+  const ToolRun made = RunTool("vorzik-samples", {dir.Path()});
   ASSERT_EQ(made.exitCode, 0) << made.errorText;
   RunBeSweet(Core(dir / "sweep.mp2", dir / "sweep.wav"));
   Pcm sweep = ReadWav(dir / "sweep.wav");
   EXPECT_EQ(sweep.sampleRate, 48000);
   EXPECT_EQ(sweep.channels.size(), 2u);
-  EXPECT_NEAR(sweep.seconds(), 4.0, 0.05);
+  EXPECT_NEAR(sweep.Seconds(), 4.0, 0.05);
   RunBeSweet(Core(dir / "mono_speech_like.mpa", dir / "mono.wav"));
   const Pcm mono = ReadWav(dir / "mono.wav");
   EXPECT_EQ(mono.sampleRate, 44100);
@@ -220,15 +220,15 @@ TEST(Decode, NamesWithColonsAndBlanksAreFiles) {
 TEST(Samples, DefaultSetAndOddNames) {
   vorzik::testing::TempDir plain;
   vorzik::testing::TempDir odd;
-  ASSERT_EQ(RunTool("vorzik-samples", {plain.path()}).exitCode, 0);
-  ASSERT_EQ(RunTool("vorzik-samples", {odd.path(), "--odd-names"}).exitCode, 0);
+  ASSERT_EQ(RunTool("vorzik-samples", {plain.Path()}).exitCode, 0);
+  ASSERT_EQ(RunTool("vorzik-samples", {odd.Path(), "--odd-names"}).exitCode, 0);
   const std::vector<std::string> set = {"bass_and_treble.wav", "mono_speech_like.mpa",
                                         "noise_gate_test.wav", "sweep.mp2", "tone_440.wav"};
-  EXPECT_EQ(ListFolder(plain.path()), set);
+  EXPECT_EQ(ListFolder(plain.Path()), set);
   std::vector<std::string> oddSet = set;
   oddSet.insert(oddSet.begin(), "LOUD.WAV");
   oddSet.insert(oddSet.end() - 1, "tone 440 copy.wav");
-  EXPECT_EQ(ListFolder(odd.path()), oddSet);
+  EXPECT_EQ(ListFolder(odd.Path()), oddSet);
   const Pcm tone = ReadWav(plain / "tone_440.wav");
   EXPECT_NEAR(ToneAmplitude(tone.channels.at(0), 440, 48000, 0, 48000), 0.5, 0.01);
   const ToolRun usage = RunTool("vorzik-samples", {});

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "audio_check.h"
-#include "run_tool.h"
-#include "temp_output.h"
 #include "tests/support/temp_dir.h"
+#include "tests/tools/audio_check.h"
+#include "tests/tools/run_tool.h"
+#include "tools/temp_output.h"
 
 namespace vorzik::tools::testing {
 namespace {
@@ -63,15 +63,15 @@ void ExpectOneLineFailure(const ToolRun& run, const std::string& program, int ex
 
 class Failure : public ::testing::TestWithParam<size_t> {
  protected:
-  const Tool& tool() const { return Tools()[GetParam()]; }
+  const Tool& ToolUnderTest() const { return Tools()[GetParam()]; }
   /// Runs the tool, expecting a failure that leaves the folder as it was.
   void ExpectCleanFailure(const std::string& in, const std::string& out, const char* message) {
-    const std::vector<std::string> before = ListFolder(dir_.path());
+    const std::vector<std::string> before = ListFolder(dir_.Path());
     const std::string input = vorzik::testing::FileExists(in) ? vorzik::testing::ReadFile(in) : "";
-    const ToolRun run = RunTool(tool().program, tool().args(in, out));
-    ExpectOneLineFailure(run, tool().program, 1);
+    const ToolRun run = RunTool(ToolUnderTest().program, ToolUnderTest().args(in, out));
+    ExpectOneLineFailure(run, ToolUnderTest().program, 1);
     EXPECT_THAT(run.errorText, HasSubstr(message));
-    EXPECT_EQ(ListFolder(dir_.path()), before);
+    EXPECT_EQ(ListFolder(dir_.Path()), before);
     EXPECT_FALSE(vorzik::testing::FileExists(out));
     if (!input.empty()) {
       EXPECT_EQ(vorzik::testing::ReadFile(in), input);
@@ -90,14 +90,14 @@ TEST_P(Failure, MissingInput) {
 TEST_P(Failure, InputThatIsNoRegularFile) {
   ASSERT_EQ(mkfifo((dir_ / "fifo.wav").c_str(), 0600), 0);
   ASSERT_EQ(mkdir((dir_ / "folder.wav").c_str(), 0755), 0);
-  const std::vector<std::string> before = ListFolder(dir_.path());
+  const std::vector<std::string> before = ListFolder(dir_.Path());
   for (const std::string& in : {dir_ / "fifo.wav", dir_ / "folder.wav", std::string("/dev/zero")}) {
-    const ToolRun run =
-        RunTool(tool().program, tool().args(in, dir_ / "out.wav"), std::chrono::seconds(20));
-    ExpectOneLineFailure(run, tool().program, 1);
+    const ToolRun run = RunTool(ToolUnderTest().program, ToolUnderTest().args(in, dir_ / "out.wav"),
+                                std::chrono::seconds(20));
+    ExpectOneLineFailure(run, ToolUnderTest().program, 1);
     EXPECT_THAT(run.errorText, HasSubstr(in + ": not a regular file"));
   }
-  EXPECT_EQ(ListFolder(dir_.path()), before);
+  EXPECT_EQ(ListFolder(dir_.Path()), before);
 }
 
 TEST_P(Failure, CorruptInput) {
@@ -125,19 +125,21 @@ TEST_P(Failure, UnwritableOutputFolder) {
 TEST_P(Failure, InputMayBeTheOutput) {
   WriteWav(dir_ / "a.wav", MakeTones({{50, 0.1}, {440, 0.1}}, 0.5));
   const std::string before = vorzik::testing::ReadFile(dir_ / "a.wav");
-  const ToolRun run = RunTool(tool().program, tool().args(dir_ / "a.wav", dir_ / "a.wav"));
+  const ToolRun run =
+      RunTool(ToolUnderTest().program, ToolUnderTest().args(dir_ / "a.wav", dir_ / "a.wav"));
   ASSERT_EQ(run.exitCode, 0) << run.errorText;
-  EXPECT_EQ(ListFolder(dir_.path()), std::vector<std::string>{"a.wav"});
+  EXPECT_EQ(ListFolder(dir_.Path()), std::vector<std::string>{"a.wav"});
   const std::string after = vorzik::testing::ReadFile(dir_ / "a.wav");
   EXPECT_GT(after.size(), 1000u);
 }
 
 TEST_P(Failure, EmptyWavGivesAnEmptyOutput) {
   WriteWav(dir_ / "empty.wav", MakeTones({}, 0.0));
-  const ToolRun run = RunTool(tool().program, tool().args(dir_ / "empty.wav", dir_ / "out.wav"));
+  const ToolRun run =
+      RunTool(ToolUnderTest().program, ToolUnderTest().args(dir_ / "empty.wav", dir_ / "out.wav"));
   ASSERT_EQ(run.exitCode, 0) << run.errorText;
   EXPECT_TRUE(vorzik::testing::FileExists(dir_ / "out.wav"));
-  EXPECT_EQ(ListFolder(dir_.path()), (std::vector<std::string>{"empty.wav", "out.wav"}));
+  EXPECT_EQ(ListFolder(dir_.Path()), (std::vector<std::string>{"empty.wav", "out.wav"}));
 }
 
 // The temporary file's name does not grow with the output's: the longest name a
@@ -145,9 +147,10 @@ TEST_P(Failure, EmptyWavGivesAnEmptyOutput) {
 TEST_P(Failure, TheLongestOutputNameWorks) {
   WriteWav(dir_ / "in.wav", MakeTones({{440, 0.3}}, 0.2));
   const std::string name = std::string(251, 'n') + ".wav";
-  const ToolRun run = RunTool(tool().program, tool().args(dir_ / "in.wav", dir_ / name));
+  const ToolRun run =
+      RunTool(ToolUnderTest().program, ToolUnderTest().args(dir_ / "in.wav", dir_ / name));
   ASSERT_EQ(run.exitCode, 0) << run.errorText;
-  EXPECT_EQ(ListFolder(dir_.path()), (std::vector<std::string>{"in.wav", name}));
+  EXPECT_EQ(ListFolder(dir_.Path()), (std::vector<std::string>{"in.wav", name}));
 }
 
 // A run that fails at the very end, when the finished file would replace a
@@ -156,10 +159,11 @@ TEST_P(Failure, AnOutputThatCannotBeReplacedLeavesNothingBehind) {
   WriteWav(dir_ / "in.wav", MakeTones({{440, 0.3}}, 0.2));
   ASSERT_EQ(mkdir((dir_ / "busy.wav").c_str(), 0755), 0);
   vorzik::testing::WriteFile(dir_ / "busy.wav/keep", "x");
-  const ToolRun run = RunTool(tool().program, tool().args(dir_ / "in.wav", dir_ / "busy.wav"));
-  ExpectOneLineFailure(run, tool().program, 1);
+  const ToolRun run =
+      RunTool(ToolUnderTest().program, ToolUnderTest().args(dir_ / "in.wav", dir_ / "busy.wav"));
+  ExpectOneLineFailure(run, ToolUnderTest().program, 1);
   EXPECT_THAT(run.errorText, HasSubstr("busy.wav"));
-  EXPECT_EQ(ListFolder(dir_.path()), (std::vector<std::string>{"busy.wav", "in.wav"}));
+  EXPECT_EQ(ListFolder(dir_.Path()), (std::vector<std::string>{"busy.wav", "in.wav"}));
   EXPECT_EQ(ListFolder(dir_ / "busy.wav"), std::vector<std::string>{"keep"});
 }
 
@@ -180,7 +184,7 @@ pid_t ForkWriting(const std::string& path, TempOutput::Kind kind, int ignored = 
     if (ignored != 0)
       ::signal(ignored, SIG_IGN);
     TempOutput temp(path, kind);
-    vorzik::testing::WriteFile(temp.path(), "half a recording");
+    vorzik::testing::WriteFile(temp.Path(), "half a recording");
     (void)!write(ready[1], "r", 1);
     for (;;)
       pause();
@@ -195,14 +199,14 @@ pid_t ForkWriting(const std::string& path, TempOutput::Kind kind, int ignored = 
 // A tool stopped while it writes (a logout, Ctrl+C, the front end passing a
 // stop on) ends as by the signal and leaves no temporary file, named or not.
 TEST(TempOutput, StopSignalsLeaveNoTemporaryFile) {
-  for (auto kind : {TempOutput::Kind::kUnnamedWherePossible, TempOutput::Kind::kNamed}) {
+  for (auto kind : {TempOutput::Kind::UnnamedWherePossible, TempOutput::Kind::Named}) {
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
       SCOPED_TRACE(std::to_string(static_cast<int>(kind)) + "/" + std::to_string(signal));
       vorzik::testing::TempDir dir;
       const pid_t child = ForkWriting(dir / "out.wav", kind);
       ASSERT_GT(child, 0);
-      const std::vector<std::string> during = ListFolder(dir.path());
-      if (kind == TempOutput::Kind::kNamed) {
+      const std::vector<std::string> during = ListFolder(dir.Path());
+      if (kind == TempOutput::Kind::Named) {
         ASSERT_EQ(during.size(), 1u);
         EXPECT_THAT(during[0], ::testing::MatchesRegex("\\.vz-[a-z0-9]{6}"));
       } else {
@@ -212,7 +216,7 @@ TEST(TempOutput, StopSignalsLeaveNoTemporaryFile) {
       int status = 0;
       ASSERT_EQ(waitpid(child, &status, 0), child);
       EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
-      EXPECT_EQ(ListFolder(dir.path()), std::vector<std::string>{});
+      EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{});
     }
   }
 }
@@ -223,36 +227,36 @@ TEST(TempOutput, AStopSignalIgnoredFromTheStartStaysIgnored) {
   for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
     SCOPED_TRACE(signal);
     vorzik::testing::TempDir dir;
-    const pid_t child = ForkWriting(dir / "out.wav", TempOutput::Kind::kNamed, signal);
+    const pid_t child = ForkWriting(dir / "out.wav", TempOutput::Kind::Named, signal);
     ASSERT_GT(child, 0);
     ASSERT_EQ(kill(child, signal), 0);
     usleep(200'000);
     int status = 0;
     EXPECT_EQ(waitpid(child, &status, WNOHANG), 0) << "ended by the signal";
-    EXPECT_EQ(ListFolder(dir.path()).size(), 1u);
+    EXPECT_EQ(ListFolder(dir.Path()).size(), 1u);
     kill(child, SIGKILL);
     waitpid(child, &status, 0);
   }
 }
 
 TEST(TempOutput, CommitPutsTheFileInPlaceAndReplacesAnOlderOne) {
-  for (auto kind : {TempOutput::Kind::kUnnamedWherePossible, TempOutput::Kind::kNamed}) {
+  for (auto kind : {TempOutput::Kind::UnnamedWherePossible, TempOutput::Kind::Named}) {
     vorzik::testing::TempDir dir;
     const std::string name = std::string(251, 'n') + ".wav";
     vorzik::testing::WriteFile(dir / name, "older");
     {
       TempOutput temp(dir / name, kind);
-      vorzik::testing::WriteFile(temp.path(), "newer");
+      vorzik::testing::WriteFile(temp.Path(), "newer");
       EXPECT_EQ(vorzik::testing::ReadFile(dir / name), "older");
       temp.Commit();
     }
     EXPECT_EQ(vorzik::testing::ReadFile(dir / name), "newer");
-    EXPECT_EQ(ListFolder(dir.path()), std::vector<std::string>{name});
+    EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{name});
     {
       TempOutput abandoned(dir / "failed.wav", kind);
-      vorzik::testing::WriteFile(abandoned.path(), "junk");
+      vorzik::testing::WriteFile(abandoned.Path(), "junk");
     }
-    EXPECT_EQ(ListFolder(dir.path()), std::vector<std::string>{name}) << "a failed run";
+    EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{name}) << "a failed run";
   }
 }
 
@@ -270,7 +274,7 @@ TEST(BadCommandLine, EveryToolExitsWithUsageStatus) {
   };
   for (const auto& [program, args] : cases) {
     ExpectOneLineFailure(RunTool(program, args), program, 2);
-    EXPECT_EQ(ListFolder(dir.path()), std::vector<std::string>{"in.wav"});
+    EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"in.wav"});
   }
 }
 

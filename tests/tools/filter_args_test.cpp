@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "tool_args.h"
-#include "tool_error.h"
+#include "tools/tool_args.h"
+#include "tools/tool_error.h"
 
 namespace vorzik::tools {
 namespace {
@@ -71,7 +71,7 @@ TEST_P(FilterArgsRejects, WithAMessage) {
     ParseFilterArgs(GetParam().words, GetParam().fir);
     FAIL() << "accepted";
   } catch (const ToolError& e) {
-    EXPECT_EQ(e.kind(), ToolError::Kind::kUsage);
+    EXPECT_EQ(e.Kind(), ToolErrorKind::Usage);
     EXPECT_THAT(e.what(), HasSubstr(GetParam().message));
   }
 }

@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "audio_check.h"
 #include "pipeline/command_line.h"
 #include "pipeline/option_fragments.h"
 #include "pipeline/tool_commands.h"
-#include "run_tool.h"
 #include "tests/support/temp_dir.h"
-#include "tool_args.h"
-#include "tool_error.h"
+#include "tests/tools/audio_check.h"
+#include "tests/tools/run_tool.h"
+#include "tools/tool_args.h"
+#include "tools/tool_error.h"
 
 namespace vorzik::tools::testing {
 namespace {
@@ -91,7 +91,7 @@ TEST_P(FrontEndBatch, ConvertsASourceInAFolderWithABlank) {
             0);
   const Pcm out = ReadWav(dir / "check.wav");
   ASSERT_EQ(out.channels.size(), 2u);
-  EXPECT_NEAR(out.seconds(), 1.0, 0.08);  // two encodes, each with its padding
+  EXPECT_NEAR(out.Seconds(), 1.0, 0.08);  // two encodes, each with its padding
   // The normaliser set the peak, and the shelf lifted the bass over the treble.
   EXPECT_NEAR(Peak(out.channels[0]), GetParam().peak, 0.06);
   const double bass = ToneAmplitude(out.channels[0], 50, 48000, 12000, 24000);

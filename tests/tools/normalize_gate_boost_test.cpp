@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "audio_check.h"
-#include "run_tool.h"
 #include "tests/support/temp_dir.h"
+#include "tests/tools/audio_check.h"
+#include "tests/tools/run_tool.h"
 
 namespace vorzik::tools::testing {
 namespace {
@@ -27,7 +27,7 @@ TEST_P(Normalize, PeakLandsOnTheRatio) {
                               {"-m", std::to_string(ratio), "-o", dir / "out.wav", dir / "in.wav"});
   ASSERT_EQ(run.exitCode, 0) << run.errorText;
   const Pcm out = ReadWav(dir / "out.wav");
-  ASSERT_EQ(out.frames(), in.frames());
+  ASSERT_EQ(out.Frames(), in.Frames());
   const double peak = std::max(Peak(out.channels[0]), Peak(out.channels[1]));
   EXPECT_NEAR(peak * 100, ratio, 0.1);
 }
@@ -49,7 +49,7 @@ Pcm NoiseToneNoise(double noiseDbfs) {
   std::mt19937 random(7);
   std::uniform_real_distribution<double> uniform(-1, 1);
   const double noise = std::pow(10.0, noiseDbfs / 20) * std::sqrt(3.0);  // uniform: RMS = a/sqrt3
-  for (size_t n = 0; n < pcm.frames(); ++n) {
+  for (size_t n = 0; n < pcm.Frames(); ++n) {
     const bool tone = n >= size_t(kRate) && n < size_t(2 * kRate);
     pcm.channels[0][n] =
         tone ? 0.1 * std::sin(2 * M_PI * 1000 * double(n) / kRate) : noise * uniform(random);

@@ -194,7 +194,7 @@ TEST(FocusWalk, FromANonTabStopGoesToTheFirstEnabledOne) {
 
 TEST(FocusWalk, NothingEnabledGivesNoTarget) {
   auto form = MakeTestForm();
-  for (Control* c : form->Focus().TabStops())
+  for (Control* c : testing::TabStopsOf(*form))
     c->SetEnabled(false);
   EXPECT_EQ(form->Focus().NextTabStop(&form->CB1, true), nullptr);
   form->Focus().MoveNext(true);

@@ -18,7 +18,7 @@ using testing::QtPeerTest;
 using testing::RadioButtons;
 
 TEST_F(QtPeerTest, EnterInEveryBoundWidgetFocusesTheNextTabStop) {
-  for (Control* c : form->Focus().TabStops())
+  for (Control* c : testing::TabStopsOf(*form))
     c->SetEnabled(true);
   int bound = 0;
   for (Control* c : form->Controls()) {
@@ -43,7 +43,7 @@ TEST(QtPeerBrowser, EnterInTheFolderListMovesOnWithoutOpeningAndTheFileListSelec
   for (const char* name : {"a.wav", "b.mp2"})
     vorzik::testing::WriteFile(folder / name, "");
   vorzik::testing::CurrentDirGuard restore;
-  ASSERT_EQ(chdir(folder.path().c_str()), 0);
+  ASSERT_EQ(chdir(folder.Path().c_str()), 0);
   auto form = testing::MakeTestForm();
   qt::FormPeer peer(*form);
   peer.Show();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "ui/tform1.h"
 
@@ -12,6 +13,16 @@ FileSystemQueries& TestFileSystem();
 
 inline std::unique_ptr<TForm1> MakeTestForm() {
   return std::make_unique<TForm1>(FormServices{TestFileSystem(), nullptr, nullptr, {}});
+}
+
+/// The controls the Tab key stops at, in declaration order, whether enabled or not.
+inline std::vector<Control*> TabStopsOf(const TForm1& form) {
+  std::vector<Control*> stops;
+  for (Control* control : form.Controls()) {
+    if (control->TabStop)
+      stops.push_back(control);
+  }
+  return stops;
 }
 
 }  // namespace vorzik::ui::testing

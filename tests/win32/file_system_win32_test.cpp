@@ -18,7 +18,7 @@ class Win32FileSystemTest : public ::testing::Test {
  protected:
   std::unique_ptr<FileSystem> fs_ = MakeNativeFileSystem();
   TempDir dir_;
-  std::string folder_ = dir_.path() + "\\";
+  std::string folder_ = dir_.Path() + "\\";
 };
 
 TEST_F(Win32FileSystemTest, CreateFolderOnlyOnce) {
@@ -78,7 +78,7 @@ TEST_F(Win32FileSystemTest, IdentityFollowsNamesToTheirFile) {
   ASSERT_TRUE(a.exists);
   EXPECT_TRUE(fs_->Identify(folder_ + "EtcEnc\\a.mp2").SameAs(a));
   EXPECT_FALSE(fs_->Identify(folder_ + "b.wav").SameAs(a));
-  EXPECT_TRUE(fs_->Identify(folder_ + ".").SameAs(fs_->Identify(dir_.path())));
+  EXPECT_TRUE(fs_->Identify(folder_ + ".").SameAs(fs_->Identify(dir_.Path())));
   EXPECT_TRUE(fs_->Identify(folder_ + "EtcEnc\\.").exists);
   EXPECT_FALSE(fs_->Identify(folder_ + "EtcEnc\\.").SameAs(fs_->Identify(folder_ + ".")));
   EXPECT_FALSE(fs_->Identify(folder_ + "missing.wav").exists);

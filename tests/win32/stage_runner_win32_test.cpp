@@ -57,7 +57,7 @@ class Win32StageRunnerTest : public ::testing::Test {
   }
 
   TempDir dir_;
-  std::string folder_ = dir_.path();
+  std::string folder_ = dir_.Path();
   std::string log_ = folder_ + "\\probe.log";
   int pumps_ = 0;
 };

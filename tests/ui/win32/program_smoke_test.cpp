@@ -150,19 +150,19 @@ TEST_P(VorzikProgram, EncodeStartThroughTheWindowRunsTheToolLinesAndExitEndsIt) 
     VORZIK_SKIP_WITHOUT("X display for Wine");
   // The program with the tools beside it, as the release's README asks.
   testing::TempDir programDir;
-  const std::string exe = programDir.path() + "\\vorzik.exe";
+  const std::string exe = programDir.Path() + "\\vorzik.exe";
   ASSERT_TRUE(::CopyFileA(HostPath(GetParam().exe).c_str(), exe.c_str(), FALSE)) << GetParam().exe;
   for (const char* tool : {"BeSweet.exe", "ql7rzfir.exe", "ql7rziir.exe", "normalize.exe"}) {
     const std::string from = HostPath(std::string(VORZIK_RECORDING_TOOLS_DIR) + "/" + tool);
-    ASSERT_TRUE(::CopyFileA(from.c_str(), (programDir.path() + "\\" + tool).c_str(), FALSE))
+    ASSERT_TRUE(::CopyFileA(from.c_str(), (programDir.Path() + "\\" + tool).c_str(), FALSE))
         << from;
   }
   testing::TempDir dir;
-  const std::string folder = dir.path();
+  const std::string folder = dir.Path();
   testing::WriteFile(folder + "\\a.wav", "RIFF");
   testing::WriteFile(folder + "\\b.mp2", "MP2");
   testing::TempDir logDir;
-  const std::string log = logDir.path() + "\\tools.log";
+  const std::string log = logDir.Path() + "\\tools.log";
   ::SetEnvironmentVariableA("VORZIK_TOOL_LOG", log.c_str());
 
   Program program(exe, folder);

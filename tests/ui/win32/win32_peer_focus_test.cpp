@@ -11,7 +11,7 @@ namespace {
 using testing::Win32PeerTest;
 
 TEST_F(Win32PeerTest, EnterInEveryBoundControlFocusesTheNextTabStop) {
-  for (Control* c : form->Focus().TabStops())
+  for (Control* c : testing::TabStopsOf(*form))
     c->SetEnabled(true);
   int bound = 0;
   for (Control* c : form->Controls()) {
@@ -98,6 +98,8 @@ TEST_F(Win32PeerTest, ARestoredFocusPutsTheNativeFocusBack) {
 // no key presses EXIT, and a click on EXIT counts but leaves the focus where
 // it was.
 TEST_F(Win32PeerTest, DuringABatchNoKeyPressesAButtonAndAClickLeavesItNoFocus) {
+  int closeRequests = 0;
+  form->OnCloseRequest = [&closeRequests] { ++closeRequests; };  // the window stays
   form->SetBatchRunning(true);
   ::SetFocus(peer->HandleOf(form->B1));
   form->Focus().RefuseButtons(true);  // as the batch does on its start
@@ -107,15 +109,18 @@ TEST_F(Win32PeerTest, DuringABatchNoKeyPressesAButtonAndAClickLeavesItNoFocus) {
   EXPECT_EQ(form->Focus().Focused(), nullptr);
   PressKey(exit, VK_RETURN, L'\r');
   PressKey(exit, VK_SPACE, L' ');
-  EXPECT_FALSE(form->ClosePending());
+  form->SetBatchRunning(false);
+  EXPECT_EQ(closeRequests, 0) << "no key pressed EXIT";
+  form->SetBatchRunning(true);
   PressKey(peer->Window(), VK_TAB, L'\t');
   EXPECT_EQ(form->Focus().Focused(), &form->CB1);
   ::SendMessageW(exit, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(6, 6));
   ::SendMessageW(exit, WM_LBUTTONUP, 0, MAKELPARAM(6, 6));
   win32::DispatchPendingMessages();
-  EXPECT_TRUE(form->ClosePending());
   EXPECT_EQ(::GetFocus(), peer->HandleOf(form->CB1));
   form->Focus().RefuseButtons(false);
+  form->SetBatchRunning(false);
+  EXPECT_EQ(closeRequests, 1) << "the click on EXIT counts";
 }
 
 TEST_F(Win32PeerTest, ExitDuringABatchClosesOnlyWhenItEnds) {
@@ -144,11 +149,11 @@ TEST(Win32PeerBrowser, EnterInTheFolderListMovesOnAPickedFileIsSelectedAndNamesS
   if (!std::getenv("DISPLAY"))
     VORZIK_SKIP_WITHOUT("X display for Wine");
   vorzik::testing::TempDir dir;
-  ::CreateDirectoryA((dir.path() + "\\sub").c_str(), nullptr);
-  vorzik::testing::WriteFile(dir.path() + "\\a.wav", "RIFF");
-  vorzik::testing::WriteFile(dir.path() + "\\b.mp2", "");
+  ::CreateDirectoryA((dir.Path() + "\\sub").c_str(), nullptr);
+  vorzik::testing::WriteFile(dir.Path() + "\\a.wav", "RIFF");
+  vorzik::testing::WriteFile(dir.Path() + "\\b.mp2", "");
   vorzik::testing::CurrentDirGuard guard;
-  ASSERT_TRUE(::SetCurrentDirectoryA(dir.path().c_str()));
+  ASSERT_TRUE(::SetCurrentDirectoryA(dir.Path().c_str()));
   auto form = testing::MakeTestForm();
   win32::FormPeer peer(*form, nullptr);
   peer.Show();

@@ -1,3 +1,6 @@
+// TForm1's keys: the Enter walk, Enter on a button, the arrows on radio
+// groups and spinners, before the focused control sees them.
+
 #include "ui/tform1.h"
 
 namespace vorzik::ui {
