@@ -6,7 +6,7 @@
 namespace vorzik::shell {
 
 NativeServices::NativeServices(EventPump pump)
-    : browserFs_(ui::MakeNativeFileSystemQueries()),
+    : browserFs_(ui::MakeNativeBrowserQueries()),
       files_(MakeNativeFileSystem()),
       runner_(MakeNativeStageRunner(std::move(pump))) {}
 

@@ -6,7 +6,7 @@
 #include "pipeline/stage_runner.h"
 #include "shell/power/power_api.h"
 #include "shell/power/sleep_inhibitor.h"
-#include "ui/browser/file_system_queries.h"
+#include "ui/browser/browser_queries.h"
 #include "ui/form_services.h"
 
 namespace vorzik::ui {
@@ -29,10 +29,10 @@ class NativeServices {
   ui::FormServices For(ui::TForm1*& form);
   /// The browser's queries, for what the program entry hands them before the
   /// window reads its first folder.
-  ui::FileSystemQueries& BrowserQueries() { return *browserFs_; }
+  ui::BrowserQueries& BrowserQueries() { return *browserFs_; }
 
  private:
-  std::unique_ptr<ui::FileSystemQueries> browserFs_;
+  std::unique_ptr<ui::BrowserQueries> browserFs_;
   std::unique_ptr<FileSystem> files_;
   std::unique_ptr<StageRunner> runner_;
   std::unique_ptr<PowerApi> power_;

@@ -9,12 +9,12 @@ class StageRunner;
 
 namespace vorzik::ui {
 
-class FileSystemQueries;
+class BrowserQueries;
 
 /// What the window needs from outside the model, handed in at construction.
 /// A form without a runner or file system runs no batch.
 struct FormServices {
-  FileSystemQueries& browserFs;
+  BrowserQueries& browserFs;
   StageRunner* runner = nullptr;
   FileSystem* files = nullptr;
   // The end-of-batch power action for RG3's item index.

@@ -38,7 +38,7 @@ void DoubleClick(QListWidget& list, const QString& text) {
 // window may take (a runner, a power action) stays unset, so no batch runs.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-FormServices BrowserOnly(FileSystemQueries& fs) {
+FormServices BrowserOnly(BrowserQueries& fs) {
   return FormServices{.browserFs = fs};
 }
 #pragma GCC diagnostic pop

@@ -66,7 +66,7 @@ TEST_F(Win32ShortPaths, AFileNameOutsideTheCodePageIsListedByItsShortForm) {
   MakeFile(Wide(folder_) + L"\\" + kKorean);
   MakeFile(Wide(folder_) + L"\\" + kJapanese);
   ASSERT_TRUE(::SetCurrentDirectoryA(folder_.c_str()));
-  auto fs = MakeNativeFileSystemQueries();
+  auto fs = MakeNativeBrowserQueries();
   TFileListBox list("FLB1", Rect{}, *fs);
   list.SetMask("*.mp2;*.mpa;*.wav");
   ASSERT_EQ(list.Items().size(), 2u);
@@ -96,7 +96,7 @@ TEST_F(Win32ShortPaths, AFolderOutsideTheCodePageBecomesItsShortForm) {
   MakeFile(korean + L"\\a.wav");
   ASSERT_TRUE(::SetCurrentDirectoryW(korean.c_str()));
 
-  auto fs = MakeNativeFileSystemQueries();
+  auto fs = MakeNativeBrowserQueries();
   const std::string current = fs->CurrentDirectory();
   EXPECT_EQ(current.find('?'), std::string::npos) << current;
   EXPECT_TRUE(ExistsA(current, true)) << current;
@@ -116,7 +116,7 @@ TEST_F(Win32ShortPaths, AFolderInsideTheCodePageStaysAsItIs) {
   const std::string japanese = folder_ + "\\\x89\xB9\x8A\x79";  // 音楽
   ASSERT_TRUE(::CreateDirectoryA(japanese.c_str(), nullptr));
   ASSERT_TRUE(::SetCurrentDirectoryA(japanese.c_str()));
-  EXPECT_EQ(MakeNativeFileSystemQueries()->CurrentDirectory(), japanese);
+  EXPECT_EQ(MakeNativeBrowserQueries()->CurrentDirectory(), japanese);
 }
 
 std::optional<std::wstring> NoShortForm(const std::wstring&) {

@@ -16,7 +16,7 @@
 #include "pipeline/file_system.h"
 #include "pipeline/stage_runner.h"
 #include "tests/support/temp_dir.h"
-#include "ui/browser/file_system_queries.h"
+#include "ui/browser/browser_queries.h"
 #include "ui/qt/form_peer.h"
 #include "ui/tform1.h"
 
@@ -117,7 +117,7 @@ class WindowBatch : public ::testing::Test {
   void OpenWindow(const std::string& toolPath) {
     ::setenv("PATH", (toolPath + ":" + savedPath_).c_str(), 1);
     fs::current_path(src_);
-    queries_ = MakeNativeFileSystemQueries();
+    queries_ = MakeNativeBrowserQueries();
     files_ = MakeNativeFileSystem();
     runner_ = MakeNativeStageRunner([] { QCoreApplication::processEvents(); });
     form_ = std::make_unique<TForm1>(FormServices{.browserFs = *queries_,
@@ -162,7 +162,7 @@ class WindowBatch : public ::testing::Test {
   std::string src_;
   std::string savedPath_;
   std::map<std::string, std::string> before_;
-  std::unique_ptr<FileSystemQueries> queries_;
+  std::unique_ptr<BrowserQueries> queries_;
   std::unique_ptr<FileSystem> files_;
   std::unique_ptr<StageRunner> runner_;
   std::unique_ptr<TForm1> form_;
