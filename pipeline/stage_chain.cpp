@@ -54,7 +54,7 @@ namespace {
 // work folder that links elsewhere is the user's choice.
 std::string WorkFolderFault(const FileJob& job, const std::string& folder,
                             const StageContext& context) {
-  FileSystem& files = context.files;
+  StageFiles& files = context.files;
   // A trailing "." names the folder itself on both platforms, roots included.
   if (files.Identify(job.workFolder + ".").SameAs(files.Identify(folder + ".")))
     return "the work folder " + std::string(kWorkFolderName) + " leads back to the source folder";

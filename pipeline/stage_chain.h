@@ -3,9 +3,9 @@
 #include <span>
 #include <string>
 
-#include "pipeline/file_system.h"
 #include "pipeline/option_fragments.h"
 #include "pipeline/path_style.h"
+#include "pipeline/stage_files.h"
 #include "pipeline/stage_runner.h"
 
 namespace vorzik {
@@ -40,7 +40,7 @@ struct FileResult {
 struct StageContext {
   const StageSwitches& switches;
   StageRunner& runner;
-  FileSystem& files;
+  StageFiles& files;
   const PathStyle& style;
   // Every file of the running batch, which no stage file may lead to.
   std::span<const FileIdentity> batchFiles = {};

@@ -7,7 +7,7 @@ namespace vorzik::shell {
 
 NativeServices::NativeServices(EventPump pump)
     : browserFs_(ui::MakeNativeBrowserQueries()),
-      files_(MakeNativeFileSystem()),
+      files_(MakeNativeStageFiles()),
       runner_(MakeNativeStageRunner(std::move(pump))) {}
 
 ui::FormServices NativeServices::For(ui::TForm1*& form) {

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "pipeline/file_system.h"
+#include "pipeline/stage_files.h"
 #include "pipeline/stage_runner.h"
 #include "shell/power/power_api.h"
 #include "shell/power/sleep_inhibitor.h"
@@ -33,7 +33,7 @@ class NativeServices {
 
  private:
   std::unique_ptr<ui::BrowserQueries> browserFs_;
-  std::unique_ptr<FileSystem> files_;
+  std::unique_ptr<StageFiles> files_;
   std::unique_ptr<StageRunner> runner_;
   std::unique_ptr<PowerApi> power_;
   std::unique_ptr<SleepInhibitor> awake_;

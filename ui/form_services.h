@@ -3,7 +3,7 @@
 #include <functional>
 
 namespace vorzik {
-class FileSystem;
+class StageFiles;
 class StageRunner;
 }  // namespace vorzik
 
@@ -16,7 +16,7 @@ class BrowserQueries;
 struct FormServices {
   BrowserQueries& browserFs;
   StageRunner* runner = nullptr;
-  FileSystem* files = nullptr;
+  StageFiles* files = nullptr;
   // The end-of-batch power action for RG3's item index.
   std::function<void(int rg3Index)> powerAction = {};
   // Keeps the system from sleeping on idle while true: held for a batch and

@@ -17,7 +17,7 @@
 namespace vorzik::ui {
 namespace {
 
-using vorzik::testing::FakeFileSystem;
+using vorzik::testing::FakeStageFiles;
 using vorzik::testing::FakeStageRunner;
 using Names = std::vector<std::string>;
 
@@ -48,7 +48,7 @@ class FormBatch : public ::testing::Test {
   }
 
   testing::FakeMachine machine;
-  FakeFileSystem files;
+  FakeStageFiles files;
   FakeStageRunner runner{files};
   std::vector<int> powerCalls;
   Names events;  // power, sleep inhibitor and program end, in order

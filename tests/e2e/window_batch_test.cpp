@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <map>
 
-#include "pipeline/file_system.h"
+#include "pipeline/stage_files.h"
 #include "pipeline/stage_runner.h"
 #include "tests/support/temp_dir.h"
 #include "ui/browser/browser_queries.h"
@@ -118,7 +118,7 @@ class WindowBatch : public ::testing::Test {
     ::setenv("PATH", (toolPath + ":" + savedPath_).c_str(), 1);
     fs::current_path(src_);
     queries_ = MakeNativeBrowserQueries();
-    files_ = MakeNativeFileSystem();
+    files_ = MakeNativeStageFiles();
     runner_ = MakeNativeStageRunner([] { QCoreApplication::processEvents(); });
     form_ = std::make_unique<TForm1>(FormServices{.browserFs = *queries_,
                                                   .runner = runner_.get(),
@@ -163,7 +163,7 @@ class WindowBatch : public ::testing::Test {
   std::string savedPath_;
   std::map<std::string, std::string> before_;
   std::unique_ptr<BrowserQueries> queries_;
-  std::unique_ptr<FileSystem> files_;
+  std::unique_ptr<StageFiles> files_;
   std::unique_ptr<StageRunner> runner_;
   std::unique_ptr<TForm1> form_;
   std::unique_ptr<qt::FormPeer> peer_;

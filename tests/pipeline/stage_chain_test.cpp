@@ -11,7 +11,7 @@
 namespace vorzik {
 namespace {
 
-using testing::FakeFileSystem;
+using testing::FakeStageFiles;
 using testing::FakeStageRunner;
 using testing::FakeSwitches;
 using Names = std::vector<std::string>;
@@ -22,7 +22,7 @@ OptionFragments Defaults() {
 }
 
 struct World {
-  FakeFileSystem fs;
+  FakeStageFiles fs;
   FakeStageRunner runner{fs};
   FakeSwitches switches;
 

@@ -8,15 +8,15 @@
 #include <vector>
 
 #include "pipeline/command_line.h"
-#include "pipeline/file_system.h"
 #include "pipeline/stage_chain.h"
+#include "pipeline/stage_files.h"
 #include "pipeline/stage_runner.h"
 
 namespace vorzik::testing {
 
 /// An in-memory file system: files are names with a stamp that changes on
 /// every write.
-class FakeFileSystem : public FileSystem {
+class FakeStageFiles : public StageFiles {
  public:
   bool CreateFolder(const std::string& path) override {
     createdFolders.push_back(path);
@@ -85,7 +85,7 @@ inline std::string OutputOf(const std::vector<std::string>& args) {
 /// runs, as the window's events would.
 class FakeStageRunner : public StageRunner {
  public:
-  explicit FakeStageRunner(FakeFileSystem& fs) : fs_(fs) {}
+  explicit FakeStageRunner(FakeStageFiles& fs) : fs_(fs) {}
 
   StageOutcome RunStage(const std::string& commandLine) override {
     commands.push_back(commandLine);
@@ -113,7 +113,7 @@ class FakeStageRunner : public StageRunner {
   std::function<void(std::size_t index)> duringRun;
 
  private:
-  FakeFileSystem& fs_;
+  FakeStageFiles& fs_;
 };
 
 /// Stage switches a test can change at any moment, also while a tool runs.
