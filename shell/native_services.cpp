@@ -24,9 +24,9 @@ ui::FormServices NativeServices::For(ui::TForm1*& form) {
     else
       awake_->Release();
   };
-  return ui::FormServices{.browserFs = *browserFs_,
+  return ui::FormServices{.browserQueries = *browserFs_,
                           .runner = runner_.get(),
-                          .files = files_.get(),
+                          .stageFiles = files_.get(),
                           .powerAction = powerAction,
                           .keepAwake = keepAwake,
                           .endAfterStop = EndAfterStop};

@@ -130,14 +130,14 @@ class BatchLock {
 
 void RunFormBatch(TForm1& form) {
   const FormServices& services = form.Services();
-  if (form.BatchRunning() || !services.runner || !services.files)
+  if (form.BatchRunning() || !services.runner || !services.stageFiles)
     return;
   BatchLock lock(form);
   FormBatchWindow window(form);
   FormSwitches switches(form);
   BatchSummary summary = RunBatch(ReadConversionSettings(form), form.BoostSwitch(),
-                                  {window, switches, *services.runner, *services.files,
-                                   services.browserFs.Style(), kStatusText});
+                                  {window, switches, *services.runner, *services.stageFiles,
+                                   services.browserQueries.Style(), kStatusText});
   if (summary.stopSignal != 0 && services.endAfterStop) {
     lock.KeepAwake(false);
     services.endAfterStop(summary.stopSignal);

@@ -12,11 +12,13 @@ namespace vorzik::ui {
 class BrowserQueries;
 
 /// What the window needs from outside the model, handed in at construction.
-/// A form without a runner or file system runs no batch.
+/// A form without a runner or stage files runs no batch.
 struct FormServices {
-  BrowserQueries& browserFs;
+  // The drives, volumes and listings the browser controls show.
+  BrowserQueries& browserQueries;
   StageRunner* runner = nullptr;
-  StageFiles* files = nullptr;
+  // The files a batch's stages read and write.
+  StageFiles* stageFiles = nullptr;
   // The end-of-batch power action for RG3's item index.
   std::function<void(int rg3Index)> powerAction = {};
   // Keeps the system from sleeping on idle while true: held for a batch and

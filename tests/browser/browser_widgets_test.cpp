@@ -39,7 +39,7 @@ void DoubleClick(QListWidget& list, const QString& text) {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 FormServices BrowserOnly(BrowserQueries& fs) {
-  return FormServices{.browserFs = fs};
+  return FormServices{.browserQueries = fs};
 }
 #pragma GCC diagnostic pop
 

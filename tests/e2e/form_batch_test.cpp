@@ -33,9 +33,9 @@ class FormBatch : public ::testing::Test {
     }
     machine.ChangeDirectory("D:\\rec");
     form = std::make_unique<TForm1>(FormServices{
-        .browserFs = machine,
+        .browserQueries = machine,
         .runner = &runner,
-        .files = &files,
+        .stageFiles = &files,
         .powerAction =
             [this](int index) {
               powerCalls.push_back(index);

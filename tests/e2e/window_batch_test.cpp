@@ -120,9 +120,9 @@ class WindowBatch : public ::testing::Test {
     queries_ = MakeNativeBrowserQueries();
     files_ = MakeNativeStageFiles();
     runner_ = MakeNativeStageRunner([] { QCoreApplication::processEvents(); });
-    form_ = std::make_unique<TForm1>(FormServices{.browserFs = *queries_,
+    form_ = std::make_unique<TForm1>(FormServices{.browserQueries = *queries_,
                                                   .runner = runner_.get(),
-                                                  .files = files_.get(),
+                                                  .stageFiles = files_.get(),
                                                   .powerAction = [this](int) { ++powerCalls_; }});
     peer_ = std::make_unique<qt::FormPeer>(*form_);
     peer_->Show();
