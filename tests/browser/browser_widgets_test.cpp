@@ -8,7 +8,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "tests/browser/fake_machine.h"
+#include "tests/support/fake_machine.h"
 #include "ui/qt/collation.h"
 #include "ui/qt/form_peer.h"
 #include "ui/tform1.h"

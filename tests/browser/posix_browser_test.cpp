@@ -5,7 +5,7 @@
 #include <climits>
 #include <filesystem>
 
-#include "tests/browser/fake_machine.h"
+#include "tests/support/fake_machine.h"
 #include "tests/support/temp_dir.h"
 #include "ui/browser/browser.h"
 #include "ui/browser/mount_table.h"

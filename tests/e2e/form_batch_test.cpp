@@ -9,7 +9,7 @@
 #include <QApplication>
 #include <QTest>
 
-#include "tests/browser/fake_machine.h"
+#include "tests/support/fake_machine.h"
 #include "tests/support/pipeline_fakes.h"
 #include "ui/qt/form_peer.h"
 #include "ui/tform1.h"
