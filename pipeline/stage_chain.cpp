@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "pipeline/file_job.h"
+#include "pipeline/path_safety.h"
 #include "pipeline/tool_commands.h"
 
 namespace vorzik {
@@ -21,28 +22,6 @@ const char* StageName(Stage stage) {
       return "encode";
   }
   return "none";
-}
-
-namespace {
-
-enum class PathFault { None, Uncarried, LostCharacters };
-
-PathFault FaultOf(std::string_view path, const PathStyle& style) {
-  for (char c : path) {
-    auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || byte < 0x20 || byte == 0x7F)
-      return PathFault::Uncarried;
-    // Neither is a Shift-JIS trail byte, so a byte match is a character match.
-    if (style.wildcardsMarkLoss && (c == '?' || c == '*'))
-      return PathFault::LostCharacters;
-  }
-  return path.empty() || path.back() != '\\' ? PathFault::None : PathFault::Uncarried;
-}
-
-}  // namespace
-
-bool IsSafeToolPath(std::string_view path, const PathStyle& style) {
-  return FaultOf(path, style) == PathFault::None;
 }
 
 namespace {
@@ -184,16 +163,8 @@ FileResult ProcessFile(const std::string& sourcePath, const std::string& folder,
   const std::optional<std::string> ownName = context.files.OwnNameOf(sourcePath);
   FileJob job = MakeFileJob(sourcePath, folder, fragments.outputExtension, context.style,
                             ownName.value_or(""));
-  PathFault fault = FaultOf(sourcePath, context.style);
-  if (fault == PathFault::None)
-    fault = FaultOf(folder + "x", context.style);
-  if (fault != PathFault::None) {
-    return RefusedSource(job, sw,
-                         fault == PathFault::LostCharacters
-                             ? "the path has characters outside the ANSI code page and no short "
-                               "form the tools could open"
-                             : "the path holds a character the tools' command lines cannot carry");
-  }
+  if (std::string fault = SourcePathsFault(sourcePath, folder, context.style); !fault.empty())
+    return RefusedSource(job, sw, std::move(fault));
   if (std::string fault = WorkFolderFault(job, folder, context); !fault.empty())
     return RefusedSource(job, sw, std::move(fault));
   // The list was read before the batch: what stands at the source's path now

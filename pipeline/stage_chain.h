@@ -46,13 +46,6 @@ struct StageContext {
   std::span<const FileIdentity> batchFiles = {};
 };
 
-/// A path holding a double quote or a control character cannot be carried by
-/// the tools' command lines; nor can one ending in a backslash, which would
-/// escape the closing quote. On Windows a "?" or "*" marks a name that lost
-/// characters on its way into the ANSI code page: no tool could open it, and
-/// a tool that expands wildcards might open another file in its stead.
-bool IsSafeToolPath(std::string_view path, const PathStyle& style);
-
 /// Runs the stages for one source file. folder ends in a separator. A source
 /// whose path is not safe, or that is no longer a regular file, is refused
 /// before anything runs; so is one whose stage files would overwrite it or

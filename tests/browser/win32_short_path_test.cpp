@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "pipeline/stage_chain.h"
+#include "pipeline/path_safety.h"
 #include "ui/browser/ansi_paths_win32.h"
 #include "ui/browser/browser.h"
 
@@ -138,7 +138,7 @@ TEST(Win32AnsiPaths, WithoutAShortFormTheFileCountsAsFailed) {
   EXPECT_NE(fromListing.find('?'), std::string::npos) << fromListing;
 
   for (const std::string& path : {fromPath, "C:\\rec\\" + fromListing}) {
-    EXPECT_FALSE(IsSafeToolPath(path, kWindowsPathStyle)) << path;
+    EXPECT_NE(ToolPathFault(path, kWindowsPathStyle), PathFault::None) << path;
   }
 }
 
@@ -155,7 +155,7 @@ TEST(Win32AnsiPaths, TheShortFormIsUsedOnlyWhereThePathDoesNotFit) {
   kKorean.copy(found.cFileName, MAX_PATH - 1);
   std::wstring(L"9B2F~1.WAV").copy(found.cAlternateFileName, 13);
   EXPECT_EQ(ToolNameOf(found), "9B2F~1.WAV");
-  EXPECT_TRUE(IsSafeToolPath("C:\\REC\\9B2F~1.WAV", kWindowsPathStyle));
+  EXPECT_EQ(ToolPathFault("C:\\REC\\9B2F~1.WAV", kWindowsPathStyle), PathFault::None);
 }
 
 }  // namespace
