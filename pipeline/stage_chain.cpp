@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "pipeline/file_job.h"
+#include "pipeline/link_safety.h"
 #include "pipeline/path_safety.h"
 #include "pipeline/tool_commands.h"
 
@@ -25,30 +26,6 @@ const char* StageName(Stage stage) {
 }
 
 namespace {
-
-// Why a stage file or output of this job would overwrite or delete a file it
-// must not: the work folder leads back to the source folder (a link to "."
-// carried over from an archive), or one of the names is a link or hard link
-// to the source or to another file of the batch. Empty when none does. A
-// work folder that links elsewhere is the user's choice.
-std::string WorkFolderFault(const FileJob& job, const std::string& folder,
-                            const StageContext& context) {
-  StageFiles& files = context.files;
-  // A trailing "." names the folder itself on both platforms, roots included.
-  if (files.Identify(job.workFolder + ".").SameAs(files.Identify(folder + ".")))
-    return "the work folder " + std::string(kWorkFolderName) + " leads back to the source folder";
-  FileIdentity source = files.Identify(job.sourcePath);
-  for (const std::string* path : {&job.tmp1, &job.tmp2, &job.tmp3, &job.outputPath}) {
-    FileIdentity target = files.Identify(*path);
-    if (target.SameAs(source))
-      return "the stage file " + *path + " is the source file itself";
-    for (const FileIdentity& other : context.batchFiles) {
-      if (target.SameAs(other))
-        return "the stage file " + *path + " is another file of the batch";
-    }
-  }
-  return {};
-}
 
 // Runs one stage and notes the first failure: a tool that could not start or
 // crashed, or an output that is missing or was not written during this stage.
@@ -110,7 +87,7 @@ class StageSequence {
   bool FolderChanged(Stage stage, std::string_view tool) {
     if (folderChanged_)
       return true;
-    std::string fault = WorkFolderFault(job_, folder_, context_);
+    std::string fault = LinkFault(job_, folder_, context_.files, context_.batchFiles);
     if (fault.empty())
       return false;
     folderChanged_ = true;
@@ -165,7 +142,7 @@ FileResult ProcessFile(const std::string& sourcePath, const std::string& folder,
                             ownName.value_or(""));
   if (std::string fault = SourcePathsFault(sourcePath, folder, context.style); !fault.empty())
     return RefusedSource(job, sw, std::move(fault));
-  if (std::string fault = WorkFolderFault(job, folder, context); !fault.empty())
+  if (std::string fault = LinkFault(job, folder, context.files, context.batchFiles); !fault.empty())
     return RefusedSource(job, sw, std::move(fault));
   // The list was read before the batch: what stands at the source's path now
   // may be a FIFO, on which a tool would wait for ever, or a folder or device.
