@@ -1,3 +1,4 @@
+// One source file through the stages: checked, then each stage run in turn.
 #include "pipeline/stage_chain.h"
 
 #include <optional>
@@ -5,6 +6,7 @@
 #include "pipeline/file_job.h"
 #include "pipeline/link_safety.h"
 #include "pipeline/path_safety.h"
+#include "pipeline/refused_source.h"
 #include "pipeline/tool_commands.h"
 
 namespace vorzik {
@@ -110,27 +112,6 @@ class StageSequence {
   bool folderChanged_ = false;
   std::string lastOutput_;
 };
-
-// Names the stage whose command line would have carried the path first.
-FileResult RefusedSource(const FileJob& job, const StageSwitches& sw, std::string reason) {
-  FileResult refused;
-  refused.ok = false;
-  refused.reason = std::move(reason);
-  if (!job.isWav) {
-    refused.failedStage = Stage::Decode;
-    refused.failedTool = kBeSweet;
-  } else if (sw.Filter()) {
-    refused.failedStage = Stage::Filter;
-    refused.failedTool = FilterToolName(sw.FilterVariant());
-  } else if (sw.Normalise()) {
-    refused.failedStage = Stage::Normalise;
-    refused.failedTool = kNormaliser;
-  } else if (sw.Encode()) {
-    refused.failedStage = Stage::Encode;
-    refused.failedTool = kBeSweet;
-  }
-  return refused;
-}
 
 }  // namespace
 

@@ -1,3 +1,4 @@
+// One source file through the stages: checked, then each stage run in turn.
 #pragma once
 
 #include <span>
