@@ -49,27 +49,33 @@ class StageSequence {
     FileStamp after = context_.files.Stamp(output);
     lastOutput_ = output;
     bool written = after.exists && !(before.exists && after == before);
-    if ((outcome.crashed || outcome.stopSignal != 0) && written)
-      Delete(stage, tool, output);
-    if (outcome.stopSignal != 0) {
-      if (result_.ok)
-        Fail(stage, tool, "stopped by signal " + std::to_string(outcome.stopSignal));
-      result_.stopSignal = outcome.stopSignal;
-      return;
-    }
-    if (!result_.ok)
-      return;
-    if (!outcome.started) {
-      Fail(stage, tool, outcome.error.empty() ? "could not be started" : outcome.error);
-    } else if (outcome.crashed) {
-      Fail(stage, tool, "crashed (" + outcome.error + ")");
-    } else if (!after.exists) {
-      Fail(stage, tool,
-           context_.files.NameTooLong(output)
-               ? "the name of its output file " + output + " is too long for the file system"
-               : "wrote no output file " + output);
-    } else if (!written) {
-      Fail(stage, tool, "did not write its output file " + output);
+    switch (outcome.end) {
+      case StageEnd::NotStarted:
+        Fail(stage, tool, outcome.detail.empty() ? "could not be started" : outcome.detail);
+        break;
+      case StageEnd::Exited:
+        if (!result_.ok)
+          break;  // only the first failure is told
+        if (!after.exists) {
+          Fail(stage, tool,
+               context_.files.NameTooLong(output)
+                   ? "the name of its output file " + output + " is too long for the file system"
+                   : "wrote no output file " + output);
+        } else if (!written) {
+          Fail(stage, tool, "did not write its output file " + output);
+        }
+        break;
+      case StageEnd::Crashed:
+        if (written)
+          Delete(stage, tool, output);
+        Fail(stage, tool, "crashed (" + outcome.detail + ")");
+        break;
+      case StageEnd::Stopped:
+        if (written)
+          Delete(stage, tool, output);
+        Fail(stage, tool, "stopped by signal " + std::to_string(outcome.code));
+        result_.stopSignal = outcome.code;
+        break;
     }
   }
 
@@ -93,12 +99,14 @@ class StageSequence {
     if (fault.empty())
       return false;
     folderChanged_ = true;
-    if (result_.ok)
-      Fail(stage, tool, std::move(fault));
+    Fail(stage, tool, std::move(fault));
     return true;
   }
 
+  // Notes the file's first failure; a later one changes nothing.
   void Fail(Stage stage, std::string_view tool, std::string reason) {
+    if (!result_.ok)
+      return;
     result_.ok = false;
     result_.failedStage = stage;
     result_.failedTool = std::string(tool);

@@ -202,17 +202,12 @@ class PosixStageRunner final : public StageRunner {
   explicit PosixStageRunner(EventPump pump) : pump_(std::move(pump)) {}
 
   StageOutcome RunStage(const std::string& commandLine) override {
-    StageOutcome outcome;
     std::vector<std::string> args = SplitCommandLine(commandLine);
-    if (args.empty()) {
-      outcome.error = "empty command line";
-      return outcome;
-    }
+    if (args.empty())
+      return {StageEnd::NotStarted, -1, "empty command line"};
     std::string program = FindProgram(args.front());
-    if (program.empty()) {
-      outcome.error = args.front() + ": program not found";
-      return outcome;
-    }
+    if (program.empty())
+      return {StageEnd::NotStarted, -1, args.front() + ": program not found"};
     std::vector<char*> argv;
     for (auto& a : args)
       argv.push_back(a.data());
@@ -222,10 +217,8 @@ class PosixStageRunner final : public StageRunner {
     // The child inherits our current folder, which the browser keeps on the
     // chosen folder, and our environment.
     int errorPipe[2];
-    if (::pipe2(errorPipe, O_CLOEXEC) != 0) {
-      outcome.error = args.front() + ": " + ::strerror(errno);
-      return outcome;
-    }
+    if (::pipe2(errorPipe, O_CLOEXEC) != 0)
+      return {StageEnd::NotStarted, -1, args.front() + ": " + ::strerror(errno)};
     const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
     if (pid == 0)
@@ -234,18 +227,14 @@ class PosixStageRunner final : public StageRunner {
     ::close(errorPipe[1]);
     if (pid < 0) {
       ::close(errorPipe[0]);
-      outcome.error = args.front() + ": " + ::strerror(forkError);
-      return outcome;
+      return {StageEnd::NotStarted, -1, args.front() + ": " + ::strerror(forkError)};
     }
     ChildGuard child(pid);
     forwarding.Watch(pid);
     int execError = ExecError(errorPipe[0]);
     ::close(errorPipe[0]);
-    if (execError != 0) {
-      outcome.error = args.front() + ": " + ::strerror(execError);
-      return outcome;
-    }
-    outcome.started = true;
+    if (execError != 0)
+      return {StageEnd::NotStarted, -1, args.front() + ": " + ::strerror(execError)};
     int status = 0;
     // A busy poll: between two polls only the window's pending events run.
     // Yielding is no wait; it only lets a tool that shares our core go first.
@@ -255,16 +244,16 @@ class PosixStageRunner final : public StageRunner {
       sched_yield();
     }
     runningChild = 0;  // reaped: its pid may be another's soon
-    outcome.stopSignal = stopSignal;
-    if (status >= 0 && WIFEXITED(status)) {
-      outcome.exitCode = WEXITSTATUS(status);
-    } else if (status >= 0 && WIFSIGNALED(status)) {
-      outcome.exitCode = 128 + WTERMSIG(status);
-      outcome.crashed = true;
-      outcome.error = "killed by signal " + std::to_string(WTERMSIG(status)) + ", " +
-                      ::strsignal(WTERMSIG(status));
+    if (stopSignal != 0)
+      return {StageEnd::Stopped, stopSignal};
+    if (status >= 0 && WIFEXITED(status))
+      return {StageEnd::Exited, WEXITSTATUS(status)};
+    if (status >= 0 && WIFSIGNALED(status)) {
+      return {StageEnd::Crashed, 128 + WTERMSIG(status),
+              "killed by signal " + std::to_string(WTERMSIG(status)) + ", " +
+                  ::strsignal(WTERMSIG(status))};
     }
-    return outcome;
+    return {StageEnd::Exited, -1};  // the status could not be read
   }
 
  private:

@@ -123,14 +123,14 @@ class FakeStageRunner : public StageRunner {
       duringRun(commands.size() - 1);
     std::string tool = args.empty() ? "" : args[0];
     if (unstartable.count(tool))
-      return {false, -1, tool + ": program not found"};
+      return {StageEnd::NotStarted, -1, tool + ": program not found"};
     if (!silent.count(tool))
       fs_.Write(OutputOf(args));
-    StageOutcome outcome{true, 0, {}};
-    outcome.crashed = crashing.count(tool) > 0;
     if (commands.size() - 1 == stopAt)
-      outcome.stopSignal = 15;
-    return outcome;
+      return {StageEnd::Stopped, 15};
+    if (crashing.count(tool))
+      return {StageEnd::Crashed, 0};
+    return {StageEnd::Exited, 0};
   }
 
   std::vector<std::string> commands;
