@@ -4,15 +4,14 @@
 #include <signal.h>
 #include <string.h>
 #include <sys/prctl.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <iterator>
 #include <vector>
 
 #include "pipeline/command_line.h"
+#include "pipeline/program_search_posix.h"
 #include "pipeline/stage_runner.h"
 
 extern char** environ;
@@ -20,50 +19,6 @@ extern char** environ;
 namespace vorzik {
 
 namespace {
-
-std::string OwnExecutableFolder() {
-  std::vector<char> buffer(4096);
-  ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
-  if (n <= 0)
-    return {};
-  std::string path(buffer.data(), static_cast<std::size_t>(n));
-  return path.substr(0, path.rfind('/') + 1);
-}
-
-bool IsExecutableFile(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
-}
-
-// A bare name is looked for beside our executable, then in the absolute
-// folders of PATH. The current folder is the data folder: neither "./" nor an
-// empty or relative PATH entry, which would lead there, is searched.
-std::string FindProgram(const std::string& name) {
-  if (name.empty())
-    return {};
-  if (name.find('/') != std::string::npos)
-    return IsExecutableFile(name) ? name : std::string();
-  std::vector<std::string> folders{OwnExecutableFolder()};
-  const char* path = std::getenv("PATH");
-  std::string rest = path ? path : "";
-  for (std::size_t start = 0; start <= rest.size();) {
-    std::size_t colon = rest.find(':', start);
-    if (colon == std::string::npos)
-      colon = rest.size();
-    std::string dir = rest.substr(start, colon - start);
-    if (!dir.empty() && dir.front() == '/')
-      folders.push_back(dir + "/");
-    start = colon + 1;
-  }
-  for (const auto& folder : folders) {
-    if (folder.empty())
-      continue;
-    std::string candidate = folder + name;
-    if (IsExecutableFile(candidate))
-      return candidate;
-  }
-  return {};
-}
 
 // The stop signals: a logout, Ctrl+C, kill. While a tool runs they are passed
 // on to it, so it can remove its unfinished output; we then wait for it and
