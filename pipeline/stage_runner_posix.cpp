@@ -1,18 +1,16 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <sched.h>
-#include <signal.h>
 #include <string.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <iterator>
 #include <vector>
 
 #include "pipeline/command_line.h"
 #include "pipeline/program_search_posix.h"
 #include "pipeline/stage_runner.h"
+#include "pipeline/stop_signals_posix.h"
 
 extern char** environ;
 
@@ -20,92 +18,12 @@ namespace vorzik {
 
 namespace {
 
-// The stop signals: a logout, Ctrl+C, kill. While a tool runs they are passed
-// on to it, so it can remove its unfinished output; we then wait for it and
-// let the caller clean up before ending.
-constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
-
-volatile sig_atomic_t stopSignal = 0;
-volatile sig_atomic_t runningChild = 0;
-
-extern "C" void PassStopSignalOn(int signal) {
-  stopSignal = signal;
-  pid_t child = runningChild;
-  if (child > 0)
-    ::kill(child, signal);
-}
-
-// Catches the stop signals for as long as a tool runs, and puts back what
-// was there before.
-class StopSignalForwarding {
- public:
-  StopSignalForwarding() {
-    stopSignal = 0;
-    struct sigaction forward {};
-    forward.sa_handler = PassStopSignalOn;
-    sigemptyset(&forward.sa_mask);
-    forward.sa_flags = SA_RESTART;
-    for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
-      ::sigaction(kStopSignals[i], nullptr, &saved_[i]);
-      // A signal the user has us ignore (nohup) stays ignored.
-      if (saved_[i].sa_handler != SIG_IGN)
-        ::sigaction(kStopSignals[i], &forward, nullptr);
-    }
-  }
-  ~StopSignalForwarding() {
-    runningChild = 0;
-    for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
-      ::sigaction(kStopSignals[i], &saved_[i], nullptr);
-  }
-  StopSignalForwarding(const StopSignalForwarding&) = delete;
-  StopSignalForwarding& operator=(const StopSignalForwarding&) = delete;
-
-  void Watch(pid_t child) {
-    runningChild = child;
-    // A signal that came before the child's pid was known is passed on now.
-    if (stopSignal != 0)
-      ::kill(child, stopSignal);
-  }
-
- private:
-  struct sigaction saved_[std::size(kStopSignals)]{};
-};
-
-// The signals ignored when the program started, read before main and so
-// before the toolkit or a library sets any of its own. The user asked for
-// them to be ignored (nohup, a script's background job), and the tools are
-// part of the job: a logout must not end the tool the user shielded.
-sigset_t SignalsIgnoredNow() {
-  sigset_t ignored;
-  sigemptyset(&ignored);
-  for (int signal = 1; signal < NSIG; ++signal) {
-    struct sigaction action {};
-    if (::sigaction(signal, nullptr, &action) == 0 && action.sa_handler == SIG_IGN)
-      sigaddset(&ignored, signal);
-  }
-  return ignored;
-}
-const sigset_t kIgnoredAtStart = SignalsIgnoredNow();
-
 // In the child between fork and exec: only calls safe after a fork in a
-// threaded program. The tool gets default signal handling, but for the signals
-// ignored when we started, and an empty mask whatever the GUI has set, only
-// the standard streams, and SIGTERM when we end, killed or not, so it never
-// outlives us. A failed exec sends its errno down errorPipe, which a
-// successful one closes.
+// threaded program. The tool gets its signals as at our start, only the
+// standard streams, and an end when we end. A failed exec sends its errno
+// down errorPipe, which a successful one closes.
 [[noreturn]] void ExecTool(const char* program, char* const* argv, pid_t parent, int errorPipe) {
-  struct sigaction standard {};
-  sigemptyset(&standard.sa_mask);
-  for (int signal = 1; signal < NSIG; ++signal) {
-    standard.sa_handler = sigismember(&kIgnoredAtStart, signal) == 1 ? SIG_IGN : SIG_DFL;
-    ::sigaction(signal, &standard, nullptr);
-  }
-  sigset_t none;
-  sigemptyset(&none);
-  ::sigprocmask(SIG_SETMASK, &none, nullptr);
-  // A SIGTERM the tool ignores could not end it.
-  ::prctl(PR_SET_PDEATHSIG, sigismember(&kIgnoredAtStart, SIGTERM) == 1 ? SIGKILL : SIGTERM);
-  if (::getppid() != parent)
+  if (!GiveToolItsSignals(parent))
     ::_exit(127);  // we ended before the tie was made
   ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
   ::execve(program, argv, environ);
@@ -198,8 +116,8 @@ class PosixStageRunner final : public StageRunner {
         pump_();
       sched_yield();
     }
-    runningChild = 0;  // reaped: its pid may be another's soon
-    if (stopSignal != 0)
+    forwarding.Unwatch();  // reaped: its pid may be another's soon
+    if (const int stopSignal = forwarding.Caught(); stopSignal != 0)
       return {StageEnd::Stopped, stopSignal};
     if (status >= 0 && WIFEXITED(status))
       return {StageEnd::Exited, WEXITSTATUS(status)};
@@ -219,16 +137,6 @@ class PosixStageRunner final : public StageRunner {
 
 std::unique_ptr<StageRunner> MakeNativeStageRunner(EventPump pump) {
   return std::make_unique<PosixStageRunner>(std::move(pump));
-}
-
-void EndAfterStop(int signal) {
-  ::signal(signal, SIG_DFL);
-  sigset_t only;
-  sigemptyset(&only);
-  sigaddset(&only, signal);
-  ::sigprocmask(SIG_UNBLOCK, &only, nullptr);
-  ::raise(signal);
-  ::_exit(128 + signal);
 }
 
 }  // namespace vorzik
