@@ -48,7 +48,7 @@ set(rules_cases
   "ui/browser/file_list_box.cpp|commctrl.h|1"
   "ui/focus.cpp|X11/Xlib.h|1"
   "ui/tform1.cpp|shell/native_services.h|1"
-  "ui/browser/file_system_queries_win32.cpp|winnetwk.h|0"
+  "ui/browser/browser_queries_win32.cpp|winnetwk.h|0"
   "ui/tform1.cpp|pipeline/stage_chain.h|0"
   "ui/tform1.cpp|queue|0"
   "ui/qt/form_peer.cpp|QWidget|0"

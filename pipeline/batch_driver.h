@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "pipeline/file_system.h"
 #include "pipeline/option_fragments.h"
 #include "pipeline/path_style.h"
 #include "pipeline/stage_chain.h"
+#include "pipeline/stage_files.h"
 #include "pipeline/stage_runner.h"
 
 namespace vorzik {
@@ -40,7 +40,7 @@ struct BatchContext {
   BatchWindow& window;
   const StageSwitches& switches;
   StageRunner& runner;
-  FileSystem& files;
+  StageFiles& files;
   const PathStyle& style;
   // The status bar's text from the window's design, which replaces a failure
   // report left by an earlier batch.

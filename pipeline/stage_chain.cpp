@@ -1,8 +1,12 @@
+// One source file through the stages: checked, then each stage run in turn.
 #include "pipeline/stage_chain.h"
 
 #include <optional>
 
 #include "pipeline/file_job.h"
+#include "pipeline/link_safety.h"
+#include "pipeline/path_safety.h"
+#include "pipeline/refused_source.h"
 #include "pipeline/tool_commands.h"
 
 namespace vorzik {
@@ -25,52 +29,6 @@ const char* StageName(Stage stage) {
 
 namespace {
 
-enum class PathFault { None, Uncarried, LostCharacters };
-
-PathFault FaultOf(std::string_view path, const PathStyle& style) {
-  for (char c : path) {
-    auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || byte < 0x20 || byte == 0x7F)
-      return PathFault::Uncarried;
-    // Neither is a Shift-JIS trail byte, so a byte match is a character match.
-    if (style.wildcardsMarkLoss && (c == '?' || c == '*'))
-      return PathFault::LostCharacters;
-  }
-  return path.empty() || path.back() != '\\' ? PathFault::None : PathFault::Uncarried;
-}
-
-}  // namespace
-
-bool IsSafeToolPath(std::string_view path, const PathStyle& style) {
-  return FaultOf(path, style) == PathFault::None;
-}
-
-namespace {
-
-// Why a stage file or output of this job would overwrite or delete a file it
-// must not: the work folder leads back to the source folder (a link to "."
-// carried over from an archive), or one of the names is a link or hard link
-// to the source or to another file of the batch. Empty when none does. A
-// work folder that links elsewhere is the user's choice.
-std::string WorkFolderFault(const FileJob& job, const std::string& folder,
-                            const StageContext& context) {
-  FileSystem& files = context.files;
-  // A trailing "." names the folder itself on both platforms, roots included.
-  if (files.Identify(job.workFolder + ".").SameAs(files.Identify(folder + ".")))
-    return "the work folder " + std::string(kWorkFolderName) + " leads back to the source folder";
-  FileIdentity source = files.Identify(job.sourcePath);
-  for (const std::string* path : {&job.tmp1, &job.tmp2, &job.tmp3, &job.outputPath}) {
-    FileIdentity target = files.Identify(*path);
-    if (target.SameAs(source))
-      return "the stage file " + *path + " is the source file itself";
-    for (const FileIdentity& other : context.batchFiles) {
-      if (target.SameAs(other))
-        return "the stage file " + *path + " is another file of the batch";
-    }
-  }
-  return {};
-}
-
 // Runs one stage and notes the first failure: a tool that could not start or
 // crashed, or an output that is missing or was not written during this stage.
 // What a crashed or stopped tool wrote is deleted: it is no result. Before
@@ -91,27 +49,33 @@ class StageSequence {
     FileStamp after = context_.files.Stamp(output);
     lastOutput_ = output;
     bool written = after.exists && !(before.exists && after == before);
-    if ((outcome.crashed || outcome.stopSignal != 0) && written)
-      Delete(stage, tool, output);
-    if (outcome.stopSignal != 0) {
-      if (result_.ok)
-        Fail(stage, tool, "stopped by signal " + std::to_string(outcome.stopSignal));
-      result_.stopSignal = outcome.stopSignal;
-      return;
-    }
-    if (!result_.ok)
-      return;
-    if (!outcome.started) {
-      Fail(stage, tool, outcome.error.empty() ? "could not be started" : outcome.error);
-    } else if (outcome.crashed) {
-      Fail(stage, tool, "crashed (" + outcome.error + ")");
-    } else if (!after.exists) {
-      Fail(stage, tool,
-           context_.files.NameTooLong(output)
-               ? "the name of its output file " + output + " is too long for the file system"
-               : "wrote no output file " + output);
-    } else if (!written) {
-      Fail(stage, tool, "did not write its output file " + output);
+    switch (outcome.end) {
+      case StageEnd::NotStarted:
+        Fail(stage, tool, outcome.detail.empty() ? "could not be started" : outcome.detail);
+        break;
+      case StageEnd::Exited:
+        if (!result_.ok)
+          break;  // only the first failure is told
+        if (!after.exists) {
+          Fail(stage, tool,
+               context_.files.NameTooLong(output)
+                   ? "the name of its output file " + output + " is too long for the file system"
+                   : "wrote no output file " + output);
+        } else if (!written) {
+          Fail(stage, tool, "did not write its output file " + output);
+        }
+        break;
+      case StageEnd::Crashed:
+        if (written)
+          Delete(stage, tool, output);
+        Fail(stage, tool, "crashed (" + outcome.detail + ")");
+        break;
+      case StageEnd::Stopped:
+        if (written)
+          Delete(stage, tool, output);
+        Fail(stage, tool, "stopped by signal " + std::to_string(outcome.code));
+        result_.stopSignal = outcome.code;
+        break;
     }
   }
 
@@ -131,16 +95,18 @@ class StageSequence {
   bool FolderChanged(Stage stage, std::string_view tool) {
     if (folderChanged_)
       return true;
-    std::string fault = WorkFolderFault(job_, folder_, context_);
+    std::string fault = LinkFault(job_, folder_, context_.files, context_.batchFiles);
     if (fault.empty())
       return false;
     folderChanged_ = true;
-    if (result_.ok)
-      Fail(stage, tool, std::move(fault));
+    Fail(stage, tool, std::move(fault));
     return true;
   }
 
+  // Notes the file's first failure; a later one changes nothing.
   void Fail(Stage stage, std::string_view tool, std::string reason) {
+    if (!result_.ok)
+      return;
     result_.ok = false;
     result_.failedStage = stage;
     result_.failedTool = std::string(tool);
@@ -155,27 +121,6 @@ class StageSequence {
   std::string lastOutput_;
 };
 
-// Names the stage whose command line would have carried the path first.
-FileResult RefusedSource(const FileJob& job, const StageSwitches& sw, std::string reason) {
-  FileResult refused;
-  refused.ok = false;
-  refused.reason = std::move(reason);
-  if (!job.isWav) {
-    refused.failedStage = Stage::Decode;
-    refused.failedTool = kBeSweet;
-  } else if (sw.Filter()) {
-    refused.failedStage = Stage::Filter;
-    refused.failedTool = FilterToolName(sw.FilterVariant());
-  } else if (sw.Normalise()) {
-    refused.failedStage = Stage::Normalise;
-    refused.failedTool = kNormaliser;
-  } else if (sw.Encode()) {
-    refused.failedStage = Stage::Encode;
-    refused.failedTool = kBeSweet;
-  }
-  return refused;
-}
-
 }  // namespace
 
 FileResult ProcessFile(const std::string& sourcePath, const std::string& folder,
@@ -184,17 +129,9 @@ FileResult ProcessFile(const std::string& sourcePath, const std::string& folder,
   const std::optional<std::string> ownName = context.files.OwnNameOf(sourcePath);
   FileJob job = MakeFileJob(sourcePath, folder, fragments.outputExtension, context.style,
                             ownName.value_or(""));
-  PathFault fault = FaultOf(sourcePath, context.style);
-  if (fault == PathFault::None)
-    fault = FaultOf(folder + "x", context.style);
-  if (fault != PathFault::None) {
-    return RefusedSource(job, sw,
-                         fault == PathFault::LostCharacters
-                             ? "the path has characters outside the ANSI code page and no short "
-                               "form the tools could open"
-                             : "the path holds a character the tools' command lines cannot carry");
-  }
-  if (std::string fault = WorkFolderFault(job, folder, context); !fault.empty())
+  if (std::string fault = SourcePathsFault(sourcePath, folder, context.style); !fault.empty())
+    return RefusedSource(job, sw, std::move(fault));
+  if (std::string fault = LinkFault(job, folder, context.files, context.batchFiles); !fault.empty())
     return RefusedSource(job, sw, std::move(fault));
   // The list was read before the batch: what stands at the source's path now
   // may be a FIFO, on which a tool would wait for ever, or a folder or device.

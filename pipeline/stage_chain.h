@@ -1,11 +1,12 @@
+// One source file through the stages: checked, then each stage run in turn.
 #pragma once
 
 #include <span>
 #include <string>
 
-#include "pipeline/file_system.h"
 #include "pipeline/option_fragments.h"
 #include "pipeline/path_style.h"
+#include "pipeline/stage_files.h"
 #include "pipeline/stage_runner.h"
 
 namespace vorzik {
@@ -40,18 +41,11 @@ struct FileResult {
 struct StageContext {
   const StageSwitches& switches;
   StageRunner& runner;
-  FileSystem& files;
+  StageFiles& files;
   const PathStyle& style;
   // Every file of the running batch, which no stage file may lead to.
   std::span<const FileIdentity> batchFiles = {};
 };
-
-/// A path holding a double quote or a control character cannot be carried by
-/// the tools' command lines; nor can one ending in a backslash, which would
-/// escape the closing quote. On Windows a "?" or "*" marks a name that lost
-/// characters on its way into the ANSI code page: no tool could open it, and
-/// a tool that expands wildcards might open another file in its stead.
-bool IsSafeToolPath(std::string_view path, const PathStyle& style);
 
 /// Runs the stages for one source file. folder ends in a separator. A source
 /// whose path is not safe, or that is no longer a regular file, is refused

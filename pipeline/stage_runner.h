@@ -6,19 +6,32 @@
 
 namespace vorzik {
 
-/// How a tool's run ended. The exit code is reported for logs and tests; the
-/// pipeline does not rely on it, since the real tools' codes are unknown. A
-/// crash is another matter: whatever the tool wrote before it is not a result.
-struct StageOutcome {
-  bool started = false;
-  int exitCode = -1;
-  std::string error;  // why the start failed, or how the tool crashed
-  // Ended by a signal (POSIX) or by an exception code, 0xC0000000 and above,
-  // as the Windows loader and C runtime report a crash.
-  bool crashed = false;
+/// How a tool's run ended: what a caller switches on.
+enum class StageEnd {
+  // The program was not found or could not be started; nothing ran.
+  NotStarted,
+  // The tool ended by itself, with an exit code of its own.
+  Exited,
+  // The tool was ended by a signal (POSIX) or by an exception code,
+  // 0xC0000000 and above, as the Windows loader and C runtime report a crash:
+  // whatever it wrote is no result.
+  Crashed,
   // SIGINT, SIGTERM or SIGHUP reached us while the tool ran: it was passed on
-  // to the tool, which has ended since. 0 when no such signal came.
-  int stopSignal = 0;
+  // to the tool, which has ended since, by itself or by the signal.
+  Stopped,
+};
+
+/// A tool's run: how it ended, and the detail beside it. The exit code is
+/// reported for logs and tests; the pipeline does not rely on it, since the
+/// real tools' codes are unknown.
+struct StageOutcome {
+  StageEnd end = StageEnd::NotStarted;
+  // Exited: the tool's exit code, -1 where it could not be read. Crashed:
+  // 128 + the signal (POSIX), or the exception code (Windows). Stopped: the
+  // stop signal. NotStarted: -1.
+  int code = -1;
+  // NotStarted: why the start failed. Crashed: how the tool crashed.
+  std::string detail = {};
 };
 
 /// Starts one outside tool with a complete command line and returns when it

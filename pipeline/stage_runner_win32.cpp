@@ -92,27 +92,21 @@ class Win32StageRunner final : public StageRunner {
     BOOL started = ::CreateProcessA(
         nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_DEFAULT_ERROR_MODE, nullptr,
         currentDir.empty() ? nullptr : currentDir.c_str(), &startup, &process.info);
-    DWORD startError = started ? 0 : ::GetLastError();
-    StageOutcome outcome;
-    outcome.started = started != 0;
     if (!started)
-      outcome.error = StartError(commandLine, startError);
+      return {StageEnd::NotStarted, -1, StartError(commandLine, ::GetLastError())};
 
-    // A failed start leaves no handle, and the wait on it ends at once. The
-    // poll does not pause: between two polls only the window's pending
+    // The poll does not pause: between two polls only the window's pending
     // messages are dispatched.
     while (::WaitForSingleObject(process.info.hProcess, 0) == WAIT_TIMEOUT) {
       if (pump_)
         pump_();
     }
     DWORD exitCode = 0;
-    if (started && ::GetExitCodeProcess(process.info.hProcess, &exitCode)) {
-      outcome.exitCode = static_cast<int>(exitCode);
-      outcome.crashed = IsCrashCode(exitCode);
-      if (outcome.crashed)
-        outcome.error = "exception " + HexCode(exitCode);
-    }
-    return outcome;
+    if (!::GetExitCodeProcess(process.info.hProcess, &exitCode))
+      return {StageEnd::Exited, -1};  // the code could not be read
+    if (IsCrashCode(exitCode))
+      return {StageEnd::Crashed, static_cast<int>(exitCode), "exception " + HexCode(exitCode)};
+    return {StageEnd::Exited, static_cast<int>(exitCode)};
   }
 
  private:

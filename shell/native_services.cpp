@@ -5,8 +5,8 @@
 namespace vorzik::shell {
 
 NativeServices::NativeServices(EventPump pump)
-    : browserFs_(ui::MakeNativeFileSystemQueries()),
-      files_(MakeNativeFileSystem()),
+    : browserQueries_(ui::MakeNativeBrowserQueries()),
+      stageFiles_(MakeNativeStageFiles()),
       runner_(MakeNativeStageRunner(std::move(pump))) {}
 
 ui::FormServices NativeServices::ForWindow() {
@@ -23,9 +23,9 @@ ui::FormServices NativeServices::ForWindow() {
     else
       awake_->Release();
   };
-  return ui::FormServices{.browserFs = *browserFs_,
+  return ui::FormServices{.browserQueries = *browserQueries_,
                           .runner = runner_.get(),
-                          .files = files_.get(),
+                          .stageFiles = stageFiles_.get(),
                           .powerAction = powerAction,
                           .keepAwake = keepAwake,
                           .endAfterStop = EndAfterStop};

@@ -2,11 +2,11 @@
 
 #include <memory>
 
-#include "pipeline/file_system.h"
+#include "pipeline/stage_files.h"
 #include "pipeline/stage_runner.h"
 #include "shell/power/power_api.h"
 #include "shell/power/sleep_inhibitor.h"
-#include "ui/browser/file_system_queries.h"
+#include "ui/browser/browser_queries.h"
 #include "ui/form_services.h"
 
 namespace vorzik::shell {
@@ -26,11 +26,11 @@ class NativeServices {
   ui::FormServices ForWindow();
   /// The browser's queries, for what the program entry hands them before the
   /// window reads its first folder.
-  ui::FileSystemQueries& BrowserQueries() { return *browserFs_; }
+  ui::BrowserQueries& BrowserQueries() { return *browserQueries_; }
 
  private:
-  std::unique_ptr<ui::FileSystemQueries> browserFs_;
-  std::unique_ptr<FileSystem> files_;
+  std::unique_ptr<ui::BrowserQueries> browserQueries_;
+  std::unique_ptr<StageFiles> stageFiles_;
   std::unique_ptr<StageRunner> runner_;
   std::unique_ptr<PowerApi> power_;
   std::unique_ptr<SleepInhibitor> awake_;

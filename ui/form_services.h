@@ -3,20 +3,22 @@
 #include <functional>
 
 namespace vorzik {
-class FileSystem;
+class StageFiles;
 class StageRunner;
 }  // namespace vorzik
 
 namespace vorzik::ui {
 
-class FileSystemQueries;
+class BrowserQueries;
 
 /// What the window needs from outside the model, handed in at construction.
-/// A form without a runner or file system runs no batch.
+/// A form without a runner or stage files runs no batch.
 struct FormServices {
-  FileSystemQueries& browserFs;
+  // The drives, volumes and listings the browser controls show.
+  BrowserQueries& browserQueries;
   StageRunner* runner = nullptr;
-  FileSystem* files = nullptr;
+  // The files a batch's stages read and write.
+  StageFiles* stageFiles = nullptr;
   // The end-of-batch power action for RG3's item index; `closeWindow` closes
   // the window that ran the batch, for an action that ends the program.
   std::function<void(int rg3Index, const std::function<void()>& closeWindow)> powerAction = {};

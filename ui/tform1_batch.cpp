@@ -169,7 +169,7 @@ class FocusReturn {
 
 void RunFormBatch(TForm1& form) {
   const FormServices& services = form.Services();
-  if (form.BatchRunning() || !services.runner || !services.files)
+  if (form.BatchRunning() || !services.runner || !services.stageFiles)
     return;
   // What must not change under a running batch: the button and the browser.
   // The pieces end in the reverse order: the batch is marked over last, as a
@@ -183,8 +183,8 @@ void RunFormBatch(TForm1& form) {
   FormBatchWindow window(form, awake);
   FormSwitches switches(form);
   BatchSummary summary = RunBatch(ReadConversionSettings(form), form.BoostSwitch(),
-                                  {window, switches, *services.runner, *services.files,
-                                   services.browserFs.Style(), kStatusText});
+                                  {window, switches, *services.runner, *services.stageFiles,
+                                   services.browserQueries.Style(), kStatusText});
   if (summary.stopSignal != 0 && services.endAfterStop) {
     awake.Release();
     services.endAfterStop(summary.stopSignal);

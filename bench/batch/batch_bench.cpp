@@ -107,7 +107,7 @@ struct Timing {
 Timing TimeBatch(const std::string& folder) {
   auto native = MakeNativeStageRunner([] {});
   RecordingRunner runner(*native);
-  auto files = MakeNativeFileSystem();
+  auto files = MakeNativeStageFiles();
   DefaultSwitches switches;
   FolderWindow window(folder);
   std::string boostSwitch;

@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
   std::string start = std::filesystem::current_path().string();
   std::filesystem::current_path(folder);
   {
-    auto fs = ui::MakeNativeFileSystemQueries();
+    auto fs = ui::MakeNativeBrowserQueries();
     ui::TFileListBox list("FLB1", ui::Rect{154, 208, 247, 121}, *fs);
     list.SetMask("*.mp2;*.mpa;*.wav");
     double read = bench::MedianMs([&] { list.Update(); });

@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
 
   std::string boostSwitch;
   OptionFragments fragments = BuildOptionFragments(options.settings, boostSwitch);
-  auto files = MakeNativeFileSystem();
+  auto files = MakeNativeStageFiles();
   files->CreateFolder(folder + std::string(kWorkFolderName));
   auto runner = MakeNativeStageRunner(nullptr);
   EchoingRunner echoing(*runner);

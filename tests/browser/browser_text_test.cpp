@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/browser/fake_machine.h"
+#include "tests/support/fake_machine.h"
 
 namespace vorzik::ui {
 namespace {

@@ -8,7 +8,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "tests/browser/fake_machine.h"
+#include "tests/support/fake_machine.h"
 #include "ui/qt/collation.h"
 #include "ui/qt/form_peer.h"
 #include "ui/tform1.h"
@@ -38,8 +38,8 @@ void DoubleClick(QListWidget& list, const QString& text) {
 // window may take (a runner, a power action) stays unset, so no batch runs.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-FormServices BrowserOnly(FileSystemQueries& fs) {
-  return FormServices{.browserFs = fs};
+FormServices BrowserOnly(BrowserQueries& fs) {
+  return FormServices{.browserQueries = fs};
 }
 #pragma GCC diagnostic pop
 

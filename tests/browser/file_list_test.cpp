@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tests/browser/fake_machine.h"
+#include "tests/support/fake_machine.h"
 #include "ui/browser/browser.h"
 
 namespace vorzik::ui {

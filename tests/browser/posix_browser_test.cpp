@@ -5,7 +5,7 @@
 #include <climits>
 #include <filesystem>
 
-#include "tests/browser/fake_machine.h"
+#include "tests/support/fake_machine.h"
 #include "tests/support/temp_dir.h"
 #include "ui/browser/browser.h"
 #include "ui/browser/mount_table.h"
@@ -27,7 +27,7 @@ class PosixBrowser : public ::testing::Test {
  protected:
   void Start() {
     ASSERT_EQ(chdir(temp.Path().c_str()), 0);
-    fs = MakeNativeFileSystemQueries();
+    fs = MakeNativeBrowserQueries();
     drives = std::make_unique<TDriveComboBox>("DCB1", Rect{}, *fs);
     dirs = std::make_unique<TDirectoryListBox>("DLB1", Rect{}, *fs);
     files = std::make_unique<TFileListBox>("FLB1", Rect{}, *fs);
@@ -46,7 +46,7 @@ class PosixBrowser : public ::testing::Test {
 
   TempDir temp;
   CurrentDirGuard restoreCurrent;  // goes first, so the folder is left before it is removed
-  std::unique_ptr<FileSystemQueries> fs;
+  std::unique_ptr<BrowserQueries> fs;
   std::unique_ptr<TDriveComboBox> drives;
   std::unique_ptr<TDirectoryListBox> dirs;
   std::unique_ptr<TFileListBox> files;

@@ -55,7 +55,7 @@ TEST_F(Win32Browser, SortsByTheUsersLocaleIgnoringCaseAsThePlatformsListsDo) {
        {fullB, std::string("C.mpa"), fullA, std::string("b.WAV"), std::string("a.mp2")})
     MakeFile(name);
   ASSERT_TRUE(::SetCurrentDirectoryA(folder_.c_str()));
-  auto fs = MakeNativeFileSystemQueries();
+  auto fs = MakeNativeBrowserQueries();
   TFileListBox list("FLB1", Rect{}, *fs);
   list.SetMask("*.mp2;*.mpa;*.wav");
   const std::vector<std::string>& items = list.Items();
@@ -76,7 +76,7 @@ TEST_F(Win32Browser, ListsPlainFilesOfTheFolderJoinedByOneBackslash) {
   MakeFile("s.mpa", FILE_ATTRIBUTE_SYSTEM);
   ::CreateDirectoryA((folder_ + "\\y.wav").c_str(), nullptr);
   ASSERT_TRUE(::SetCurrentDirectoryA(folder_.c_str()));
-  auto fs = MakeNativeFileSystemQueries();
+  auto fs = MakeNativeBrowserQueries();
   TFileListBox list("FLB1", Rect{}, *fs);
   list.SetMask("*.mp2;*.mpa;*.wav");
   EXPECT_EQ(list.Items(), (std::vector<std::string>{"a.mp2", "b.WAV"}));
@@ -89,7 +89,7 @@ TEST_F(Win32Browser, OpeningASubfolderMakesItTheCurrentDirectory) {
   ::CreateDirectoryA((folder_ + "\\in").c_str(), nullptr);
   MakeFile("in\\c.wav");
   ASSERT_TRUE(::SetCurrentDirectoryA(folder_.c_str()));
-  auto fs = MakeNativeFileSystemQueries();
+  auto fs = MakeNativeBrowserQueries();
   TDriveComboBox drives("DCB1", Rect{}, *fs);
   TDirectoryListBox dirs("DLB1", Rect{}, *fs);
   TFileListBox files("FLB1", Rect{}, *fs);

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "pipeline/stage_chain.h"
+#include "pipeline/path_safety.h"
 #include "ui/browser/ansi_paths_win32.h"
 #include "ui/browser/browser.h"
 
@@ -66,7 +66,7 @@ TEST_F(Win32ShortPaths, AFileNameOutsideTheCodePageIsListedByItsShortForm) {
   MakeFile(Wide(folder_) + L"\\" + kKorean);
   MakeFile(Wide(folder_) + L"\\" + kJapanese);
   ASSERT_TRUE(::SetCurrentDirectoryA(folder_.c_str()));
-  auto fs = MakeNativeFileSystemQueries();
+  auto fs = MakeNativeBrowserQueries();
   TFileListBox list("FLB1", Rect{}, *fs);
   list.SetMask("*.mp2;*.mpa;*.wav");
   ASSERT_EQ(list.Items().size(), 2u);
@@ -96,7 +96,7 @@ TEST_F(Win32ShortPaths, AFolderOutsideTheCodePageBecomesItsShortForm) {
   MakeFile(korean + L"\\a.wav");
   ASSERT_TRUE(::SetCurrentDirectoryW(korean.c_str()));
 
-  auto fs = MakeNativeFileSystemQueries();
+  auto fs = MakeNativeBrowserQueries();
   const std::string current = fs->CurrentDirectory();
   EXPECT_EQ(current.find('?'), std::string::npos) << current;
   EXPECT_TRUE(ExistsA(current, true)) << current;
@@ -116,7 +116,7 @@ TEST_F(Win32ShortPaths, AFolderInsideTheCodePageStaysAsItIs) {
   const std::string japanese = folder_ + "\\\x89\xB9\x8A\x79";  // 音楽
   ASSERT_TRUE(::CreateDirectoryA(japanese.c_str(), nullptr));
   ASSERT_TRUE(::SetCurrentDirectoryA(japanese.c_str()));
-  EXPECT_EQ(MakeNativeFileSystemQueries()->CurrentDirectory(), japanese);
+  EXPECT_EQ(MakeNativeBrowserQueries()->CurrentDirectory(), japanese);
 }
 
 std::optional<std::wstring> NoShortForm(const std::wstring&) {
@@ -138,7 +138,7 @@ TEST(Win32AnsiPaths, WithoutAShortFormTheFileCountsAsFailed) {
   EXPECT_NE(fromListing.find('?'), std::string::npos) << fromListing;
 
   for (const std::string& path : {fromPath, "C:\\rec\\" + fromListing}) {
-    EXPECT_FALSE(IsSafeToolPath(path, kWindowsPathStyle)) << path;
+    EXPECT_NE(ToolPathFault(path, kWindowsPathStyle), PathFault::None) << path;
   }
 }
 
@@ -155,7 +155,7 @@ TEST(Win32AnsiPaths, TheShortFormIsUsedOnlyWhereThePathDoesNotFit) {
   kKorean.copy(found.cFileName, MAX_PATH - 1);
   std::wstring(L"9B2F~1.WAV").copy(found.cAlternateFileName, 13);
   EXPECT_EQ(ToolNameOf(found), "9B2F~1.WAV");
-  EXPECT_TRUE(IsSafeToolPath("C:\\REC\\9B2F~1.WAV", kWindowsPathStyle));
+  EXPECT_EQ(ToolPathFault("C:\\REC\\9B2F~1.WAV", kWindowsPathStyle), PathFault::None);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <QApplication>
 #include <QTest>
 
-#include "tests/browser/fake_machine.h"
+#include "tests/support/fake_machine.h"
 #include "tests/support/pipeline_fakes.h"
 #include "ui/qt/form_peer.h"
 #include "ui/tform1.h"
@@ -17,7 +17,7 @@
 namespace vorzik::ui {
 namespace {
 
-using vorzik::testing::FakeFileSystem;
+using vorzik::testing::FakeStageFiles;
 using vorzik::testing::FakeStageRunner;
 using Names = std::vector<std::string>;
 
@@ -33,9 +33,9 @@ class FormBatch : public ::testing::Test {
     }
     machine.ChangeDirectory("D:\\rec");
     form = std::make_unique<TForm1>(FormServices{
-        .browserFs = machine,
+        .browserQueries = machine,
         .runner = &runner,
-        .files = &files,
+        .stageFiles = &files,
         .powerAction =
             [this](int index, const std::function<void()>& closeWindow) {
               powerCalls.push_back(index);
@@ -50,7 +50,7 @@ class FormBatch : public ::testing::Test {
   }
 
   testing::FakeMachine machine;
-  FakeFileSystem files;
+  FakeStageFiles files;
   FakeStageRunner runner{files};
   std::vector<int> powerCalls;
   Names events;  // power, sleep inhibitor and program end, in order

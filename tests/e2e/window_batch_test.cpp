@@ -13,10 +13,10 @@
 #include <filesystem>
 #include <map>
 
-#include "pipeline/file_system.h"
+#include "pipeline/stage_files.h"
 #include "pipeline/stage_runner.h"
 #include "tests/support/temp_dir.h"
-#include "ui/browser/file_system_queries.h"
+#include "ui/browser/browser_queries.h"
 #include "ui/qt/form_peer.h"
 #include "ui/tform1.h"
 
@@ -117,13 +117,13 @@ class WindowBatch : public ::testing::Test {
   void OpenWindow(const std::string& toolPath) {
     ::setenv("PATH", (toolPath + ":" + savedPath_).c_str(), 1);
     fs::current_path(src_);
-    queries_ = MakeNativeFileSystemQueries();
-    files_ = MakeNativeFileSystem();
+    queries_ = MakeNativeBrowserQueries();
+    files_ = MakeNativeStageFiles();
     runner_ = MakeNativeStageRunner([] { QCoreApplication::processEvents(); });
     auto countPowerCalls = [this](int, const std::function<void()>&) { ++powerCalls_; };
-    form_ = std::make_unique<TForm1>(FormServices{.browserFs = *queries_,
+    form_ = std::make_unique<TForm1>(FormServices{.browserQueries = *queries_,
                                                   .runner = runner_.get(),
-                                                  .files = files_.get(),
+                                                  .stageFiles = files_.get(),
                                                   .powerAction = countPowerCalls});
     peer_ = std::make_unique<qt::FormPeer>(*form_);
     peer_->Show();
@@ -163,8 +163,8 @@ class WindowBatch : public ::testing::Test {
   std::string src_;
   std::string savedPath_;
   std::map<std::string, std::string> before_;
-  std::unique_ptr<FileSystemQueries> queries_;
-  std::unique_ptr<FileSystem> files_;
+  std::unique_ptr<BrowserQueries> queries_;
+  std::unique_ptr<StageFiles> files_;
   std::unique_ptr<StageRunner> runner_;
   std::unique_ptr<TForm1> form_;
   std::unique_ptr<qt::FormPeer> peer_;

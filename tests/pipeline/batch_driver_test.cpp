@@ -10,7 +10,7 @@
 namespace vorzik {
 namespace {
 
-using testing::FakeFileSystem;
+using testing::FakeStageFiles;
 using testing::FakeStageRunner;
 using testing::FakeSwitches;
 using Names = std::vector<std::string>;
@@ -58,7 +58,7 @@ class FakeBatchWindow : public BatchWindow {
 
 struct Batch {
   FakeBatchWindow window;
-  FakeFileSystem fs;
+  FakeStageFiles fs;
   FakeStageRunner runner{fs};
   FakeSwitches switches;
   std::string boostSwitch;
@@ -108,11 +108,11 @@ struct NativeBatch {
   }
 
   FakeBatchWindow window;
-  FakeFileSystem unused;
+  FakeStageFiles unused;
   DiskRunner runner{unused};
   FakeSwitches switches;
   std::string boostSwitch;
-  std::unique_ptr<FileSystem> files = MakeNativeFileSystem();
+  std::unique_ptr<StageFiles> files = MakeNativeStageFiles();
 };
 
 TEST(RunBatch, WorkFolderAtADriveRootAndInAFolder) {
@@ -244,7 +244,7 @@ TEST(RunBatch, AStageFileThatIsAnotherFileOfTheBatchIsRefused) {
   testing::WriteFile(dir / "b.wav", "b");
   std::filesystem::create_directory(dir / "EtcEnc");
   std::filesystem::create_hard_link(dir / "b.wav", dir / "EtcEnc/a.mp2");
-  auto files = MakeNativeFileSystem();
+  auto files = MakeNativeStageFiles();
   BatchSummary s =
       RunBatch({}, b.boostSwitch, {b.window, b.switches, b.runner, *files, style, kDesignStatus});
   EXPECT_EQ(s.processed, 2);

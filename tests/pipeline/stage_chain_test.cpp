@@ -11,7 +11,7 @@
 namespace vorzik {
 namespace {
 
-using testing::FakeFileSystem;
+using testing::FakeStageFiles;
 using testing::FakeStageRunner;
 using testing::FakeSwitches;
 using Names = std::vector<std::string>;
@@ -22,7 +22,7 @@ OptionFragments Defaults() {
 }
 
 struct World {
-  FakeFileSystem fs;
+  FakeStageFiles fs;
   FakeStageRunner runner{fs};
   FakeSwitches switches;
 
@@ -413,6 +413,61 @@ TEST(ProcessFile, WindowsPathsThatLostCharactersFailBeforeAnythingRuns) {
     std::string folder = source.substr(0, source.rfind('/') + 1);
     EXPECT_TRUE(w.Process(source, folder, kPosixPathStyle).ok) << source;
     EXPECT_FALSE(w.runner.commands.empty()) << source;
+  }
+}
+
+// Links as an archive or another process may leave them: a work folder that
+// leads back to the source folder, or a stage file that is the source or
+// another file of the batch, refuses the file before anything runs; a work
+// folder swapped for such a link while a tool runs stops the file before its
+// next step. No file of the batch is written or deleted. A work folder that
+// leads elsewhere is the user's choice.
+TEST(ProcessFile, LinksBackToTheSourceOrTheBatchLoseNoFile) {
+  const std::string source = "D:\\rec\\a.mp2", other = "D:\\rec\\b.wav";
+  struct Case {
+    std::string link, target;
+    bool whileDecoding;  // made while the first tool runs, not before
+    std::string reason;  // empty: the file is converted
+    Stage failedStage;
+    std::size_t runs;
+  } cases[] = {
+      {"D:\\rec\\EtcEnc", "D:\\rec", false,
+       "the work folder EtcEnc leads back to the source folder", Stage::Decode, 0},
+      {"D:\\rec\\EtcEnc\\a_TMP2.wav", source, false,
+       "the stage file D:\\rec\\EtcEnc\\a_TMP2.wav is the source file itself", Stage::Decode, 0},
+      {"D:\\rec\\EtcEnc\\a.mp2", other, false,
+       "the stage file D:\\rec\\EtcEnc\\a.mp2 is another file of the batch", Stage::Decode, 0},
+      {"D:\\rec\\EtcEnc", "D:\\rec", true, "the work folder EtcEnc leads back to the source folder",
+       Stage::Filter, 1},
+      {"D:\\rec\\EtcEnc", "E:\\out", false, "", Stage::None, 4},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.link + " -> " + c.target + (c.whileDecoding ? " while decoding" : ""));
+    World w;
+    w.fs.folders = {"D:\\rec", "D:\\rec\\EtcEnc", "E:\\out"};
+    w.fs.Write(source);
+    w.fs.Write(other);
+    const std::vector<FileIdentity> batch = {w.fs.Identify(source), w.fs.Identify(other)};
+    const FileStamp sourceBefore = w.fs.Stamp(source), otherBefore = w.fs.Stamp(other);
+    if (c.whileDecoding)
+      w.runner.duringRun = [&](std::size_t index) {
+        if (index == 0)
+          w.fs.Link(c.link, c.target);
+      };
+    else
+      w.fs.Link(c.link, c.target);
+
+    FileResult r = ProcessFile(source, "D:\\rec\\", Defaults(),
+                               {w.switches, w.runner, w.fs, kWindowsPathStyle, batch});
+    EXPECT_EQ(r.reason, c.reason);
+    EXPECT_EQ(r.failedStage, c.failedStage);
+    EXPECT_EQ(w.runner.commands.size(), c.runs);
+    EXPECT_EQ(w.fs.Stamp(source), sourceBefore);
+    EXPECT_EQ(w.fs.Stamp(other), otherBefore);
+    if (c.reason.empty())
+      EXPECT_TRUE(w.fs.Has("E:\\out\\a.mp2"));
+    else
+      EXPECT_TRUE(w.fs.deleted.empty());
   }
 }
 

@@ -54,7 +54,7 @@ TEST_F(StageRunnerTest, ArgumentsArriveExactlyAsSplit) {
       "argv -core( -input \"D:\\rec\\a b.mp2\" \"\" a\\\\\"b c\" x\"\"y \"q\"\"q\" "
       "$(touch\\ hacked) ; & | `touch hacked` 'single' *";
   StageOutcome outcome = Run(kProbe + " " + tail);
-  ASSERT_TRUE(outcome.started) << outcome.error;
+  ASSERT_NE(outcome.end, StageEnd::NotStarted) << outcome.detail;
   Args expected = SplitCommandLine("p " + tail);
   expected.erase(expected.begin(), expected.begin() + 2);
   EXPECT_EQ(LoggedArgs(), expected);
@@ -65,39 +65,37 @@ TEST_F(StageRunnerTest, ArgumentsArriveExactlyAsSplit) {
 TEST_F(StageRunnerTest, ExitStatusCrashesAndMissingProgramAreReported) {
   struct Case {
     std::string args;
-    int exitCode;
-    bool crashed;
+    StageEnd end;
+    int code;
   } cases[] = {
-      {"exit 0", 0, false},
-      {"exit 7", 7, false},
-      {"exit 255", 255, false},
-      {"signal 11", 128 + 11, true},
-      {"signal 6", 128 + 6, true},
+      {"exit 0", StageEnd::Exited, 0},
+      {"exit 7", StageEnd::Exited, 7},
+      {"exit 255", StageEnd::Exited, 255},
+      {"signal 11", StageEnd::Crashed, 128 + 11},
+      {"signal 6", StageEnd::Crashed, 128 + 6},
       // Not a stop: the signal did not come through us.
-      {"signal 15", 128 + 15, true},
+      {"signal 15", StageEnd::Crashed, 128 + 15},
   };
   for (const auto& c : cases) {
     StageOutcome outcome = Run(kProbe + " " + c.args);
-    EXPECT_TRUE(outcome.started) << c.args;
-    EXPECT_EQ(outcome.exitCode, c.exitCode) << c.args;
-    EXPECT_EQ(outcome.crashed, c.crashed) << c.args;
-    EXPECT_EQ(outcome.stopSignal, 0) << c.args;
-    EXPECT_EQ(outcome.error.find("signal") != std::string::npos, c.crashed) << outcome.error;
+    EXPECT_EQ(outcome.end, c.end) << c.args;
+    EXPECT_EQ(outcome.code, c.code) << c.args;
+    EXPECT_EQ(outcome.detail.find("signal") != std::string::npos, c.end == StageEnd::Crashed)
+        << outcome.detail;
   }
 
   pumps_ = 0;
   StageOutcome missing = Run("no-such-tool.exe -y a b");
-  EXPECT_FALSE(missing.started);
-  EXPECT_NE(missing.error.find("no-such-tool.exe"), std::string::npos);
+  EXPECT_EQ(missing.end, StageEnd::NotStarted);
+  EXPECT_NE(missing.detail.find("no-such-tool.exe"), std::string::npos);
   EXPECT_EQ(pumps_, 0) << "a failed start returns at once";
 
   // Found, but the exec fails: a start failure, not a crash.
   WriteFile(dir_ / "not-a-program", "neither ELF nor script");
   std::filesystem::permissions(dir_ / "not-a-program", std::filesystem::perms::owner_all);
   StageOutcome unrunnable = Run(dir_ / "not-a-program");
-  EXPECT_FALSE(unrunnable.started);
-  EXPECT_FALSE(unrunnable.crashed);
-  EXPECT_NE(unrunnable.error.find("not-a-program: "), std::string::npos) << unrunnable.error;
+  EXPECT_EQ(unrunnable.end, StageEnd::NotStarted);
+  EXPECT_NE(unrunnable.detail.find("not-a-program: "), std::string::npos) << unrunnable.detail;
   EXPECT_TRUE(NoChildLeft());
 }
 
@@ -106,7 +104,7 @@ TEST_F(StageRunnerTest, ShellMetacharactersInTheProgramNameRunNothing) {
   std::filesystem::current_path(dir_.Path());
   for (std::string line : {"true;touch hacked", "$(touch hacked)", "true|touch hacked",
                            "`touch hacked`", "true&touch hacked"}) {
-    EXPECT_FALSE(Run(line).started) << line;
+    EXPECT_EQ(Run(line).end, StageEnd::NotStarted) << line;
   }
   EXPECT_FALSE(std::filesystem::exists(dir_ / "hacked"));
 }
@@ -115,7 +113,7 @@ TEST_F(StageRunnerTest, ToolRunsInTheCurrentFolder) {
   CurrentDirGuard guard;
   std::filesystem::create_directory(dir_ / "work");
   std::filesystem::current_path(dir_ / "work");
-  ASSERT_TRUE(Run(kProbe + " cwd").started);
+  ASSERT_NE(Run(kProbe + " cwd").end, StageEnd::NotStarted);
   EXPECT_EQ(std::filesystem::path(ReadFile(log_)), std::filesystem::canonical(dir_ / "work"));
 }
 
@@ -146,8 +144,8 @@ TEST_F(StageRunnerTest, OwnFolderThenPathNeverTheCurrentFolder) {
   for (const auto& c : cases) {
     std::filesystem::remove(log_);
     StageOutcome outcome = Run(c.name + " whoami");
-    EXPECT_EQ(outcome.started, !c.expectedFolder.empty()) << c.name;
-    if (outcome.started)
+    EXPECT_EQ(outcome.end != StageEnd::NotStarted, !c.expectedFolder.empty()) << c.name;
+    if (outcome.end != StageEnd::NotStarted)
       EXPECT_EQ(std::filesystem::path(ReadFile(log_)).parent_path(), c.expectedFolder) << c.name;
     else
       EXPECT_FALSE(std::filesystem::exists(log_)) << c.name;
@@ -156,7 +154,7 @@ TEST_F(StageRunnerTest, OwnFolderThenPathNeverTheCurrentFolder) {
 }
 
 TEST_F(StageRunnerTest, PumpRunsWhileTheToolRunsAndNoChildIsLeft) {
-  ASSERT_TRUE(Run(kProbe + " sleep 200").started);
+  ASSERT_NE(Run(kProbe + " sleep 200").end, StageEnd::NotStarted);
   EXPECT_GT(pumps_, 10);
   EXPECT_TRUE(NoChildLeft());
 }

@@ -9,10 +9,10 @@ namespace vorzik::ui::testing {
 
 /// The browser queries the form is built with in the window tests; the one
 /// place to change when the browser controls start using them.
-FileSystemQueries& TestFileSystem();
+BrowserQueries& TestBrowserQueries();
 
 inline std::unique_ptr<TForm1> MakeTestForm() {
-  return std::make_unique<TForm1>(FormServices{TestFileSystem(), nullptr, nullptr, {}});
+  return std::make_unique<TForm1>(FormServices{TestBrowserQueries(), nullptr, nullptr, {}});
 }
 
 /// The controls the Tab key stops at, in declaration order, whether enabled or not.

@@ -71,7 +71,7 @@ TEST_F(Win32StageRunnerTest, ArgumentsArriveAsWindowsSplitsThem) {
       "; & | `x` 'single' * %PATH% ^^",
   };
   for (std::string tail : tails) {
-    ASSERT_TRUE(Run("\"" + kProbe + "\" argv " + tail).started) << tail;
+    ASSERT_NE(Run("\"" + kProbe + "\" argv " + tail).end, StageEnd::NotStarted) << tail;
     Args expected = SplitCommandLine("p argv " + tail);
     expected.erase(expected.begin(), expected.begin() + 2);
     EXPECT_EQ(LoggedArgs(), expected) << tail;
@@ -82,7 +82,7 @@ TEST_F(Win32StageRunnerTest, CommandLineArrivesByteForByte) {
   std::string line = "\"" + kProbe + "\" cmdline -o \"D:\\rec\\EtcEnc\\a_TMP3.wav\"  x";
   if (::GetACP() == 932)  // 表 ends in the byte of the backslash
     line += " \"\x95\\\\rec.wav\"";
-  ASSERT_TRUE(Run(line).started);
+  ASSERT_NE(Run(line).end, StageEnd::NotStarted);
   EXPECT_EQ(TakeLog(), line);
 }
 
@@ -91,26 +91,24 @@ TEST_F(Win32StageRunnerTest, CommandLineArrivesByteForByte) {
 TEST_F(Win32StageRunnerTest, ExitCodeIsReportedAndExceptionCodesAreCrashes) {
   struct Case {
     DWORD code;
-    bool crashed;
-    const char* error;
+    StageEnd end;
+    const char* detail;
   } cases[] = {
-      {0, false, ""},
-      {1, false, ""},
-      {7, false, ""},
-      {255, false, ""},
-      {1000, false, ""},
-      {0xBFFFFFFFu, false, ""},
-      {0xC0000000u, true, "exception 0xC0000000"},
-      {0xC0000005u, true, "exception 0xC0000005"},
-      {0xC0000409u, true, "exception 0xC0000409"},
+      {0, StageEnd::Exited, ""},
+      {1, StageEnd::Exited, ""},
+      {7, StageEnd::Exited, ""},
+      {255, StageEnd::Exited, ""},
+      {1000, StageEnd::Exited, ""},
+      {0xBFFFFFFFu, StageEnd::Exited, ""},
+      {0xC0000000u, StageEnd::Crashed, "exception 0xC0000000"},
+      {0xC0000005u, StageEnd::Crashed, "exception 0xC0000005"},
+      {0xC0000409u, StageEnd::Crashed, "exception 0xC0000409"},
   };
   for (const auto& c : cases) {
     StageOutcome outcome = Run(kProbe + " exit " + std::to_string(c.code));
-    EXPECT_TRUE(outcome.started) << outcome.error;
-    EXPECT_EQ(static_cast<DWORD>(outcome.exitCode), c.code);
-    EXPECT_EQ(outcome.crashed, c.crashed) << c.code;
-    EXPECT_EQ(outcome.error, c.error) << c.code;
-    EXPECT_EQ(outcome.stopSignal, 0);
+    EXPECT_EQ(outcome.end, c.end) << c.code << " " << outcome.detail;
+    EXPECT_EQ(static_cast<DWORD>(outcome.code), c.code);
+    EXPECT_EQ(outcome.detail, c.detail) << c.code;
   }
 }
 
@@ -118,8 +116,8 @@ TEST_F(Win32StageRunnerTest, MissingProgramReturnsAtOnce) {
   CurrentDirGuard guard;
   std::filesystem::current_path(folder_);
   StageOutcome outcome = Run("no-such-tool.exe -o out.wav in.wav");
-  EXPECT_FALSE(outcome.started);
-  EXPECT_NE(outcome.error.find("no-such-tool.exe"), std::string::npos) << outcome.error;
+  EXPECT_EQ(outcome.end, StageEnd::NotStarted);
+  EXPECT_NE(outcome.detail.find("no-such-tool.exe"), std::string::npos) << outcome.detail;
   EXPECT_EQ(pumps_, 0) << "a failed start does not wait";
   EXPECT_FALSE(std::filesystem::exists(folder_ + "\\out.wav"));
 }
@@ -129,7 +127,7 @@ TEST_F(Win32StageRunnerTest, ToolRunsInTheCurrentFolder) {
   std::string work = folder_ + "\\work";
   ASSERT_TRUE(::CreateDirectoryA(work.c_str(), nullptr));
   ASSERT_TRUE(::SetCurrentDirectoryA(work.c_str()));
-  ASSERT_TRUE(Run(kProbe + " cwd").started);
+  ASSERT_NE(Run(kProbe + " cwd").end, StageEnd::NotStarted);
   EXPECT_EQ(TakeLog(), work);
 }
 
@@ -157,14 +155,14 @@ TEST_F(Win32StageRunnerTest, BareNamesAreFoundByTheSystemSearch) {
       {"probe_path", path + "\\probe_path.exe"},
   };
   for (const auto& c : cases) {
-    EXPECT_TRUE(Run(c.name + " whoami").started) << c.name;
+    EXPECT_NE(Run(c.name + " whoami").end, StageEnd::NotStarted) << c.name;
     EXPECT_TRUE(lstrcmpiA(TakeLog().c_str(), c.expected.c_str()) == 0) << c.name;
   }
   ::SetEnvironmentVariableA("PATH", savedLength ? savedPath : nullptr);
 }
 
 TEST_F(Win32StageRunnerTest, PumpRunsWhileTheToolRuns) {
-  ASSERT_TRUE(Run(kProbe + " sleep 300").started);
+  ASSERT_NE(Run(kProbe + " sleep 300").end, StageEnd::NotStarted);
   EXPECT_GT(pumps_, 10);
 }
 
@@ -173,7 +171,7 @@ TEST_F(Win32StageRunnerTest, OurHandlesAreNotInherited) {
   HANDLE event = ::CreateEventA(&inheritable, TRUE, FALSE, nullptr);
   ASSERT_NE(event, nullptr);
   auto value = std::to_string(reinterpret_cast<std::uintptr_t>(event));
-  ASSERT_TRUE(Run(kProbe + " handle " + value).started);
+  ASSERT_NE(Run(kProbe + " handle " + value).end, StageEnd::NotStarted);
   EXPECT_EQ(TakeLog(), "closed");
   ::CloseHandle(event);
 }
@@ -188,10 +186,11 @@ TEST_F(Win32StageRunnerTest, HandleTableDoesNotGrowOverManyRuns) {
     ::CloseHandle(event);
     return value;
   };
-  ASSERT_TRUE(Run(kProbe + " exit 0").started);  // settles handles made on first use
+  ASSERT_NE(Run(kProbe + " exit 0").end,
+            StageEnd::NotStarted);  // settles handles made on first use
   std::uintptr_t before = probeHandle();
   for (int i = 0; i < 40; ++i)
-    ASSERT_TRUE(Run(kProbe + " exit 0").started);
+    ASSERT_NE(Run(kProbe + " exit 0").end, StageEnd::NotStarted);
   auto runner = MakeNativeStageRunner([] { throw std::runtime_error("pump"); });
   for (int i = 0; i < 10; ++i)
     EXPECT_THROW(runner->RunStage(kProbe + " sleep 20"), std::runtime_error);

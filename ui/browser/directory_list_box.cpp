@@ -33,7 +33,7 @@ std::vector<FolderEntry> FolderPathEntries(std::string_view path, const PathStyl
   return entries;
 }
 
-TDirectoryListBox::TDirectoryListBox(std::string name, Rect bounds, FileSystemQueries& fs)
+TDirectoryListBox::TDirectoryListBox(std::string name, Rect bounds, BrowserQueries& fs)
     : Control(std::move(name), ControlKind::FolderList, bounds), fs_(fs) {
   TabStop = true;
   directory_ = fs_.CurrentDirectory();

@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ui/browser/browser_queries.h"
 #include "ui/browser/file_list_box.h"
-#include "ui/browser/file_system_queries.h"
 #include "ui/control.h"
 
 namespace vorzik::ui {
@@ -26,7 +26,7 @@ std::vector<FolderEntry> FolderPathEntries(std::string_view path, const PathStyl
 /// and passes it on to the file list.
 class TDirectoryListBox : public Control {
  public:
-  TDirectoryListBox(std::string name, Rect bounds, FileSystemQueries& fs);
+  TDirectoryListBox(std::string name, Rect bounds, BrowserQueries& fs);
 
   // Every change of folder is passed on to this list.
   TFileListBox* FileList = nullptr;
@@ -65,7 +65,7 @@ class TDirectoryListBox : public Control {
   void AddSubfolders();
   void ChangeTo(const std::string& target);
 
-  FileSystemQueries& fs_;
+  BrowserQueries& fs_;
   std::string directory_;
   std::vector<FolderEntry> entries_;
   int highlight_ = -1;

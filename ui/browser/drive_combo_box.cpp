@@ -4,7 +4,7 @@
 
 namespace vorzik::ui {
 
-TDriveComboBox::TDriveComboBox(std::string name, Rect bounds, FileSystemQueries& fs)
+TDriveComboBox::TDriveComboBox(std::string name, Rect bounds, BrowserQueries& fs)
     : Control(std::move(name), ControlKind::DriveBox, bounds), fs_(fs) {
   TabStop = true;
   drive_ = fs_.DriveOf(fs_.CurrentDirectory());

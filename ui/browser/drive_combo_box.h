@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/browser/browser_queries.h"
 #include "ui/browser/directory_list_box.h"
-#include "ui/browser/file_system_queries.h"
 #include "ui/control.h"
 
 namespace vorzik::ui {
@@ -20,7 +20,7 @@ struct DriveEntry {
 /// moves the folder list to that drive.
 class TDriveComboBox : public Control {
  public:
-  TDriveComboBox(std::string name, Rect bounds, FileSystemQueries& fs);
+  TDriveComboBox(std::string name, Rect bounds, BrowserQueries& fs);
 
   // Drive letters are shown and kept in lower case.
   static constexpr TTextCase TextCase = TTextCase::tcLowerCase;
@@ -46,7 +46,7 @@ class TDriveComboBox : public Control {
   std::string LabelText(const std::string& root);
   int IndexOf(const std::string& key) const;
 
-  FileSystemQueries& fs_;
+  BrowserQueries& fs_;
   std::vector<DriveEntry> entries_;
   int itemIndex_ = -1;
   std::string drive_;

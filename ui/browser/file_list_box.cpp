@@ -17,7 +17,7 @@ bool IsPlainFile(const DirectoryEntry& entry) {
 
 }  // namespace
 
-TFileListBox::TFileListBox(std::string name, Rect bounds, FileSystemQueries& fs)
+TFileListBox::TFileListBox(std::string name, Rect bounds, BrowserQueries& fs)
     : Control(std::move(name), ControlKind::FileList, bounds), fs_(fs) {
   TabStop = true;
   directory_ = fs_.CurrentDirectory();

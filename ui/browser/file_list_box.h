@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/browser/file_system_queries.h"
+#include "ui/browser/browser_queries.h"
 #include "ui/control.h"
 
 namespace vorzik::ui {
@@ -23,7 +23,7 @@ class TFileListBox : public Control {
  public:
   using ErrorHandler = std::function<void(Control& sender, const std::string& message)>;
 
-  TFileListBox(std::string name, Rect bounds, FileSystemQueries& fs);
+  TFileListBox(std::string name, Rect bounds, BrowserQueries& fs);
 
   // Only plain files, one selected entry at most, names without icons.
   static constexpr TFileType FileType = TFileType::ftNormal;
@@ -82,7 +82,7 @@ class TFileListBox : public Control {
   void SetCursor(TCursor cursor);
   bool CaseSensitiveAt(const std::string& path);
 
-  FileSystemQueries& fs_;
+  BrowserQueries& fs_;
   std::string mask_ = "*.*";
   std::string directory_;
   std::vector<std::string> items_;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/browser/file_system_queries.h"
+#include "ui/browser/browser_queries.h"
 
 namespace vorzik::ui::qt {
 

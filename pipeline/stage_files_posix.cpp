@@ -2,13 +2,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "pipeline/file_system.h"
+#include "pipeline/stage_files.h"
 
 namespace vorzik {
 
 namespace {
 
-class PosixFileSystem final : public FileSystem {
+class PosixStageFiles final : public StageFiles {
  public:
   bool CreateFolder(const std::string& path) override { return ::mkdir(path.c_str(), 0777) == 0; }
 
@@ -44,8 +44,8 @@ class PosixFileSystem final : public FileSystem {
 
 }  // namespace
 
-std::unique_ptr<FileSystem> MakeNativeFileSystem() {
-  return std::make_unique<PosixFileSystem>();
+std::unique_ptr<StageFiles> MakeNativeStageFiles() {
+  return std::make_unique<PosixStageFiles>();
 }
 
 }  // namespace vorzik

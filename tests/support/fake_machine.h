@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/browser/file_system_queries.h"
+#include "ui/browser/browser_queries.h"
 
 namespace vorzik::ui::testing {
 
@@ -30,7 +30,7 @@ struct FakeAttributes {
 /// An in-memory machine that answers the browser's queries: a Windows one
 /// with drive letters, shares and Shift-JIS names, or a POSIX one with the
 /// single root "/". It records what the browser asked so tests can check it.
-class FakeMachine : public FileSystemQueries {
+class FakeMachine : public BrowserQueries {
  public:
   explicit FakeMachine(const PathStyle& style = kWindowsPathStyle) : style_(style) {}
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "pipeline/file_system.h"
+#include "pipeline/stage_files.h"
 #include "tests/support/temp_dir.h"
 
 namespace vorzik {
@@ -14,21 +14,21 @@ namespace {
 using testing::TempDir;
 using testing::WriteFile;
 
-class Win32FileSystemTest : public ::testing::Test {
+class Win32StageFilesTest : public ::testing::Test {
  protected:
-  std::unique_ptr<FileSystem> fs_ = MakeNativeFileSystem();
+  std::unique_ptr<StageFiles> fs_ = MakeNativeStageFiles();
   TempDir dir_;
   std::string folder_ = dir_.Path() + "\\";
 };
 
-TEST_F(Win32FileSystemTest, CreateFolderOnlyOnce) {
+TEST_F(Win32StageFilesTest, CreateFolderOnlyOnce) {
   EXPECT_TRUE(fs_->CreateFolder(folder_ + "EtcEnc"));
   EXPECT_FALSE(fs_->CreateFolder(folder_ + "EtcEnc"));
   EXPECT_TRUE(::GetFileAttributesA((folder_ + "EtcEnc").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
   EXPECT_FALSE(fs_->CreateFolder(folder_ + "no\\such\\parent"));
 }
 
-TEST_F(Win32FileSystemTest, DeleteFileRemovesFilesOnly) {
+TEST_F(Win32StageFilesTest, DeleteFileRemovesFilesOnly) {
   WriteFile(folder_ + "a_TMP1.wav", "data");
   EXPECT_TRUE(fs_->DeleteFile(folder_ + "a_TMP1.wav"));
   EXPECT_FALSE(fs_->Stamp(folder_ + "a_TMP1.wav").exists);
@@ -37,13 +37,13 @@ TEST_F(Win32FileSystemTest, DeleteFileRemovesFilesOnly) {
   EXPECT_FALSE(fs_->DeleteFile(folder_ + "sub"));
 }
 
-TEST_F(Win32FileSystemTest, StampOfMissingFileAndOfFolderIsEmpty) {
+TEST_F(Win32StageFilesTest, StampOfMissingFileAndOfFolderIsEmpty) {
   EXPECT_EQ(fs_->Stamp(folder_ + "missing.wav"), FileStamp{});
   ASSERT_TRUE(fs_->CreateFolder(folder_ + "y.wav"));
   EXPECT_EQ(fs_->Stamp(folder_ + "y.wav"), FileStamp{});
 }
 
-TEST_F(Win32FileSystemTest, StampCarriesSizeTimeAndIdentity) {
+TEST_F(Win32StageFilesTest, StampCarriesSizeTimeAndIdentity) {
   WriteFile(folder_ + "a.wav", "12345");
   WriteFile(folder_ + "b.wav", "12345");
   FileStamp a = fs_->Stamp(folder_ + "a.wav");
@@ -68,7 +68,7 @@ TEST_F(Win32FileSystemTest, StampCarriesSizeTimeAndIdentity) {
 
 // Identities tell whether two paths name one file or folder, hard links and
 // the folder through its own trailing "." included.
-TEST_F(Win32FileSystemTest, IdentityFollowsNamesToTheirFile) {
+TEST_F(Win32StageFilesTest, IdentityFollowsNamesToTheirFile) {
   WriteFile(folder_ + "a.wav", "a");
   WriteFile(folder_ + "b.wav", "b");
   ASSERT_TRUE(fs_->CreateFolder(folder_ + "EtcEnc"));
@@ -102,7 +102,7 @@ bool ExistsWide(const std::wstring& path) {
   return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-TEST_F(Win32FileSystemTest, AResultOfAShortFormSourceTakesTheSourcesOwnName) {
+TEST_F(Win32StageFilesTest, AResultOfAShortFormSourceTakesTheSourcesOwnName) {
   ASSERT_EQ(::GetACP(), 932u);
   const std::wstring folder = Wide(folder_);
   MakeWide(folder + L"\uD55C\uAD6D.wav");  // 한국.wav, which code page 932 cannot write

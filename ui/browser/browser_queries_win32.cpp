@@ -5,8 +5,8 @@
 #include <string>
 
 #include "ui/browser/ansi_paths_win32.h"
+#include "ui/browser/browser_queries.h"
 #include "ui/browser/browser_text.h"
-#include "ui/browser/file_system_queries.h"
 
 namespace vorzik::ui {
 
@@ -36,7 +36,7 @@ DriveType FromWin32DriveType(UINT type) {
 /// page reaches the program as a short form the tools can open, and the
 /// window shows the name as stored.
 /// The platform itself keeps each drive's current folder.
-class Win32FileSystemQueries final : public FileSystemQueries {
+class Win32BrowserQueries final : public BrowserQueries {
  public:
   const PathStyle& Style() const override { return kWindowsPathStyle; }
 
@@ -136,8 +136,8 @@ class Win32FileSystemQueries final : public FileSystemQueries {
 
 }  // namespace
 
-std::unique_ptr<FileSystemQueries> MakeNativeFileSystemQueries() {
-  return std::make_unique<Win32FileSystemQueries>();
+std::unique_ptr<BrowserQueries> MakeNativeBrowserQueries() {
+  return std::make_unique<Win32BrowserQueries>();
 }
 
 }  // namespace vorzik::ui

@@ -1,4 +1,4 @@
-#include "tests/browser/fake_machine.h"
+#include "tests/support/fake_machine.h"
 
 #include <algorithm>
 #include <cctype>

@@ -12,7 +12,7 @@
 #include <sstream>
 #include <utility>
 
-#include "ui/browser/file_system_queries.h"
+#include "ui/browser/browser_queries.h"
 #include "ui/browser/mount_table.h"
 
 namespace vorzik::ui {
@@ -69,9 +69,9 @@ void ClassifyEntry(int folder, const dirent& found, DirectoryEntry& entry) {
 
 /// Drives are mount points; the folder last entered on each is recorded here,
 /// as the platform keeps none.
-class PosixFileSystemQueries final : public FileSystemQueries {
+class PosixBrowserQueries final : public BrowserQueries {
  public:
-  PosixFileSystemQueries() { Record(CurrentDirectory()); }
+  PosixBrowserQueries() { Record(CurrentDirectory()); }
 
   const PathStyle& Style() const override { return kPosixPathStyle; }
 
@@ -176,8 +176,8 @@ class PosixFileSystemQueries final : public FileSystemQueries {
 
 }  // namespace
 
-std::unique_ptr<FileSystemQueries> MakeNativeFileSystemQueries() {
-  return std::make_unique<PosixFileSystemQueries>();
+std::unique_ptr<BrowserQueries> MakeNativeBrowserQueries() {
+  return std::make_unique<PosixBrowserQueries>();
 }
 
 }  // namespace vorzik::ui

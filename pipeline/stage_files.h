@@ -30,11 +30,13 @@ struct FileIdentity {
   bool SameAs(const FileIdentity& other) const { return exists && *this == other; }
 };
 
-/// The file operations of the pipeline. Results of CreateFolder and
-/// DeleteFile are for callers that care; the stage chain ignores them.
-class FileSystem {
+/// What the batch asks of and does to the files its stages read and write:
+/// the work folder made, stage files deleted, outputs stamped, paths told
+/// apart by identity. Results of CreateFolder and DeleteFile are for callers
+/// that care; the stage chain ignores them.
+class StageFiles {
  public:
-  virtual ~FileSystem() = default;
+  virtual ~StageFiles() = default;
   virtual bool CreateFolder(const std::string& path) = 0;
   virtual bool DeleteFile(const std::string& path) = 0;
   // A regular file only; anything else counts as missing.
@@ -58,6 +60,6 @@ class FileSystem {
   virtual bool NameTooLong(const std::string& /*path*/) { return false; }
 };
 
-std::unique_ptr<FileSystem> MakeNativeFileSystem();
+std::unique_ptr<StageFiles> MakeNativeStageFiles();
 
 }  // namespace vorzik

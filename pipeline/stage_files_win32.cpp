@@ -7,7 +7,7 @@
 #include <string>
 
 #include "pipeline/ansi_text_win32.h"
-#include "pipeline/file_system.h"
+#include "pipeline/stage_files.h"
 
 namespace vorzik {
 
@@ -66,7 +66,7 @@ std::optional<std::wstring> NameOutsideCodePage(const std::string& path) {
   return name;
 }
 
-class Win32FileSystem final : public FileSystem {
+class Win32StageFiles final : public StageFiles {
  public:
   bool CreateFolder(const std::string& path) override {
     return ::CreateDirectoryA(path.c_str(), nullptr) != 0;
@@ -114,8 +114,8 @@ class Win32FileSystem final : public FileSystem {
 
 }  // namespace
 
-std::unique_ptr<FileSystem> MakeNativeFileSystem() {
-  return std::make_unique<Win32FileSystem>();
+std::unique_ptr<StageFiles> MakeNativeStageFiles() {
+  return std::make_unique<Win32StageFiles>();
 }
 
 }  // namespace vorzik

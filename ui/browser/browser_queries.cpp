@@ -1,14 +1,14 @@
-#include "ui/browser/file_system_queries.h"
+#include "ui/browser/browser_queries.h"
 
 #include "ui/browser/browser_text.h"
 
 namespace vorzik::ui {
 
-int FileSystemQueries::CompareNames(std::string_view a, std::string_view b) const {
+int BrowserQueries::CompareNames(std::string_view a, std::string_view b) const {
   return collation_ ? collation_(a, b) : CompareIgnoringCase(a, b, Style());
 }
 
-bool NameLess(const FileSystemQueries& fs, std::string_view a, std::string_view b) {
+bool NameLess(const BrowserQueries& fs, std::string_view a, std::string_view b) {
   const int order = fs.CompareNames(a, b);
   return order != 0 ? order < 0 : a < b;
 }

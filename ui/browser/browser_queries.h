@@ -60,9 +60,9 @@ enum class ErrorMode : unsigned {
 /// where they do not. Paths are byte strings in the platform's own spelling.
 /// The names keep clear of the Win32 calls behind them, which windows.h
 /// defines as macros.
-class FileSystemQueries {
+class BrowserQueries {
  public:
-  virtual ~FileSystemQueries() = default;
+  virtual ~BrowserQueries() = default;
 
   // How this platform spells paths; the browser splits and joins with it.
   virtual const PathStyle& Style() const = 0;
@@ -107,7 +107,7 @@ class FileSystemQueries {
 
 // Ascending by CompareNames; names it finds equal (possible on a volume that
 // tells case apart) stand in byte order, so the order is total.
-bool NameLess(const FileSystemQueries& fs, std::string_view a, std::string_view b);
+bool NameLess(const BrowserQueries& fs, std::string_view a, std::string_view b);
 
 // The text before a drive's label in its drive-box entry: "d:" or "/mnt/x".
 std::string DriveNameOfKey(const std::string& key, const PathStyle& style);
@@ -117,6 +117,6 @@ std::string DriveRootOfKey(const std::string& key, const PathStyle& style);
 std::vector<std::string> DriveKeysFromMask(unsigned long mask);
 
 // The queries of the platform the program runs on.
-std::unique_ptr<FileSystemQueries> MakeNativeFileSystemQueries();
+std::unique_ptr<BrowserQueries> MakeNativeBrowserQueries();
 
 }  // namespace vorzik::ui
