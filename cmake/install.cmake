@@ -5,12 +5,16 @@
 include(GNUInstallDirs)
 
 set(VORZIK_INSTALL_PRIVATE_DIR "${CMAKE_INSTALL_LIBDIR}/vorzik")
-# The date of the newest changelog entry dates the manual pages.
+# The date of the newest changelog entry dates the manual pages and the
+# release the metainfo names (there as YYYY-MM-DD).
 set_property(DIRECTORY "${PROJECT_SOURCE_DIR}" APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
              "${PROJECT_SOURCE_DIR}/packaging/changelog")
 file(STRINGS "${PROJECT_SOURCE_DIR}/packaging/changelog" vorzik_trailer REGEX "^ -- " LIMIT_COUNT 1)
 string(REGEX REPLACE ".*, ([0-9]+) ([A-Za-z]+) ([0-9]+) .*" "\\1 \\2 \\3" VORZIK_RELEASE_DATE
        "${vorzik_trailer}")
+execute_process(COMMAND date -u -d "${VORZIK_RELEASE_DATE}" +%F
+                OUTPUT_VARIABLE VORZIK_RELEASE_ISO_DATE OUTPUT_STRIP_TRAILING_WHITESPACE
+                COMMAND_ERROR_IS_FATAL ANY)
 
 set(vorzik_programs vorzik vorzik-convert besweet_exe ql7rzfir_exe ql7rziir_exe normalize_exe)
 foreach(target IN LISTS vorzik_programs)
@@ -41,8 +45,18 @@ foreach(command vorzik vorzik-convert)
 endforeach()
 
 if(TARGET vorzik)
-  install(FILES "${PROJECT_SOURCE_DIR}/packaging/vorzik.desktop"
+  # The menu entry and the metainfo carry the one application id, so software
+  # centres tie the two together.
+  install(FILES "${PROJECT_SOURCE_DIR}/packaging/${VORZIK_APP_ID}.desktop"
           DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
+  configure_file("${PROJECT_SOURCE_DIR}/packaging/${VORZIK_APP_ID}.metainfo.xml.in"
+                 "${vorzik_staging}/${VORZIK_APP_ID}.metainfo.xml" @ONLY)
+  install(FILES "${vorzik_staging}/${VORZIK_APP_ID}.metainfo.xml"
+          DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
   install(FILES "${PROJECT_SOURCE_DIR}/packaging/vorzik.svg"
           DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps")
+  foreach(size IN LISTS VORZIK_ICON_SIZES)
+    install(FILES "${VORZIK_ICON_DIR}/${size}x${size}/apps/vorzik.png"
+            DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps")
+  endforeach()
 endif()

@@ -13,16 +13,23 @@ endif()
 set(vorzik_doc_dir "${CMAKE_INSTALL_DATAROOTDIR}/doc/vorzik")
 set(vorzik_deb_staging "${CMAKE_BINARY_DIR}/install-staging/doc")
 file(MAKE_DIRECTORY "${vorzik_deb_staging}")
-execute_process(COMMAND gzip -9nc INPUT_FILE "${PROJECT_SOURCE_DIR}/packaging/changelog"
+# The changelog and the copyright file take the contact and the site from
+# the top CMakeLists.txt, where they are set once.
+configure_file("${PROJECT_SOURCE_DIR}/packaging/changelog" "${vorzik_deb_staging}/changelog" @ONLY)
+configure_file("${PROJECT_SOURCE_DIR}/packaging/copyright" "${vorzik_deb_staging}/copyright" @ONLY)
+execute_process(COMMAND gzip -9nc INPUT_FILE "${vorzik_deb_staging}/changelog"
                 OUTPUT_FILE "${vorzik_deb_staging}/changelog.gz" COMMAND_ERROR_IS_FATAL ANY)
-install(FILES "${PROJECT_SOURCE_DIR}/packaging/copyright" "${vorzik_deb_staging}/changelog.gz"
+install(FILES "${vorzik_deb_staging}/copyright" "${vorzik_deb_staging}/changelog.gz"
         DESTINATION "${vorzik_doc_dir}")
+install(FILES "${PROJECT_SOURCE_DIR}/packaging/lintian-overrides"
+        DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides" RENAME vorzik)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vorzik)
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_VENDOR "The Vorzik developers")
-set(CPACK_PACKAGE_CONTACT "Vorzik maintainers <maintainers@users.noreply.c-seed-fc7b3a74.example>")
+set(CPACK_PACKAGE_CONTACT "${VORZIK_CONTACT}")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PROJECT_HOMEPAGE_URL}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "front end that restores the bass of PC-QL7RZ/PCI recordings")
 # CPack indents the lines and marks the empty one itself.
@@ -57,5 +64,19 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-gothic | fonts-noto-cjk")
 set(CPACK_STRIP_FILES ON)
+
+# Stripping as Debian's own tools do it: the compilers' .comment and the
+# generic .note section go too (build ids and ABI notes stay). Runs after the
+# executables are installed, and only in a stripping install (CPack's).
+foreach(target IN LISTS vorzik_programs)  # from install.cmake
+  if(TARGET ${target})
+    install(CODE "
+      if(CMAKE_INSTALL_DO_STRIP)
+        execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+          \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${VORZIK_INSTALL_PRIVATE_DIR}/$<TARGET_FILE_NAME:${target}>\"
+          COMMAND_ERROR_IS_FATAL ANY)
+      endif()")
+  endif()
+endforeach()
 set(CPACK_SOURCE_IGNORE_FILES "/build/;/\\\\.git/")
 include(CPack)

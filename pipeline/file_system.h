@@ -47,6 +47,10 @@ class FileSystem {
   virtual bool NameAfterSource(const std::string& /*source*/, const std::string& /*output*/) {
     return false;
   }
+  // True when the path's last part is longer than its folder's file system
+  // takes for a name, so that no tool can write it. Where full paths hit the
+  // platform's limit first (Windows), nothing needs telling apart.
+  virtual bool NameTooLong(const std::string& /*path*/) { return false; }
 };
 
 std::unique_ptr<FileSystem> MakeNativeFileSystem();

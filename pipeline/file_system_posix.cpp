@@ -1,3 +1,4 @@
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,6 +24,14 @@ class PosixFileSystem final : public FileSystem {
     stamp.modifiedNs = std::int64_t{st.st_mtim.tv_sec} * 1'000'000'000 + st.st_mtim.tv_nsec;
     stamp.identity = st.st_ino;
     return stamp;
+  }
+
+  bool NameTooLong(const std::string& path) override {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const long limit = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    const std::size_t name = path.size() - (slash == std::string::npos ? 0 : slash + 1);
+    return name > static_cast<std::size_t>(limit > 0 ? limit : NAME_MAX);
   }
 
   FileIdentity Identify(const std::string& path) override {

@@ -45,58 +45,6 @@ bool IsSafeToolPath(std::string_view path, const PathStyle& style) {
 
 namespace {
 
-// Runs one stage and notes the first failure: a tool that could not start or
-// crashed, or an output that is missing or was not written during this stage.
-// What a crashed or stopped tool wrote is deleted: it is no result.
-class StageSequence {
- public:
-  explicit StageSequence(const StageContext& context) : context_(context) {}
-
-  void Run(Stage stage, std::string_view tool, const std::string& commandLine,
-           const std::string& output) {
-    if (result_.stopSignal != 0)
-      return;
-    FileStamp before = context_.files.Stamp(output);
-    StageOutcome outcome = context_.runner.RunStage(commandLine);
-    FileStamp after = context_.files.Stamp(output);
-    bool written = after.exists && !(before.exists && after == before);
-    if ((outcome.crashed || outcome.stopSignal != 0) && written)
-      context_.files.DeleteFile(output);
-    if (outcome.stopSignal != 0) {
-      if (result_.ok)
-        Fail(stage, tool, "stopped by signal " + std::to_string(outcome.stopSignal));
-      result_.stopSignal = outcome.stopSignal;
-      return;
-    }
-    if (!result_.ok)
-      return;
-    if (!outcome.started) {
-      Fail(stage, tool, outcome.error.empty() ? "could not be started" : outcome.error);
-    } else if (outcome.crashed) {
-      Fail(stage, tool, "crashed (" + outcome.error + ")");
-    } else if (!after.exists) {
-      Fail(stage, tool, "wrote no output file " + output);
-    } else if (!written) {
-      Fail(stage, tool, "did not write its output file " + output);
-    }
-  }
-
-  void Delete(const std::string& path) { context_.files.DeleteFile(path); }
-
-  const FileResult& result() const { return result_; }
-
- private:
-  void Fail(Stage stage, std::string_view tool, std::string reason) {
-    result_.ok = false;
-    result_.failedStage = stage;
-    result_.failedTool = std::string(tool);
-    result_.reason = std::move(reason);
-  }
-
-  const StageContext& context_;
-  FileResult result_;
-};
-
 // Why a stage file or output of this job would overwrite or delete a file it
 // must not: the work folder leads back to the source folder (a link to "."
 // carried over from an archive), or one of the names is a link or hard link
@@ -120,6 +68,86 @@ std::string WorkFolderFault(const FileJob& job, const std::string& folder,
   }
   return {};
 }
+
+// Runs one stage and notes the first failure: a tool that could not start or
+// crashed, or an output that is missing or was not written during this stage.
+// What a crashed or stopped tool wrote is deleted: it is no result. Before
+// every stage and every deletion the work folder is checked again, since
+// another process may swap it for a link while a tool runs; once it has
+// changed, nothing more happens to the file.
+class StageSequence {
+ public:
+  StageSequence(const FileJob& job, const std::string& folder, const StageContext& context)
+      : job_(job), folder_(folder), context_(context) {}
+
+  void Run(Stage stage, std::string_view tool, const std::string& commandLine,
+           const std::string& output) {
+    if (result_.stopSignal != 0 || FolderChanged(stage, tool))
+      return;
+    FileStamp before = context_.files.Stamp(output);
+    StageOutcome outcome = context_.runner.RunStage(commandLine);
+    FileStamp after = context_.files.Stamp(output);
+    bool written = after.exists && !(before.exists && after == before);
+    if ((outcome.crashed || outcome.stopSignal != 0) && written)
+      Delete(stage, tool, output);
+    if (outcome.stopSignal != 0) {
+      if (result_.ok)
+        Fail(stage, tool, "stopped by signal " + std::to_string(outcome.stopSignal));
+      result_.stopSignal = outcome.stopSignal;
+      return;
+    }
+    if (!result_.ok)
+      return;
+    if (!outcome.started) {
+      Fail(stage, tool, outcome.error.empty() ? "could not be started" : outcome.error);
+    } else if (outcome.crashed) {
+      Fail(stage, tool, "crashed (" + outcome.error + ")");
+    } else if (!after.exists) {
+      Fail(stage, tool,
+           context_.files.NameTooLong(output)
+               ? "the name of its output file " + output + " is too long for the file system"
+               : "wrote no output file " + output);
+    } else if (!written) {
+      Fail(stage, tool, "did not write its output file " + output);
+    }
+  }
+
+  // Deletes a file of the stage that consumed or wrote it, also after a stop.
+  void Delete(Stage stage, std::string_view tool, const std::string& path) {
+    if (!FolderChanged(stage, tool))
+      context_.files.DeleteFile(path);
+  }
+
+  const FileResult& result() const { return result_; }
+
+ private:
+  // True once the work folder is no longer what it was checked to be; that
+  // fails the file, unless it failed already, and nothing more happens to it.
+  bool FolderChanged(Stage stage, std::string_view tool) {
+    if (folderChanged_)
+      return true;
+    std::string fault = WorkFolderFault(job_, folder_, context_);
+    if (fault.empty())
+      return false;
+    folderChanged_ = true;
+    if (result_.ok)
+      Fail(stage, tool, std::move(fault));
+    return true;
+  }
+
+  void Fail(Stage stage, std::string_view tool, std::string reason) {
+    result_.ok = false;
+    result_.failedStage = stage;
+    result_.failedTool = std::string(tool);
+    result_.reason = std::move(reason);
+  }
+
+  const FileJob& job_;
+  const std::string& folder_;
+  const StageContext& context_;
+  FileResult result_;
+  bool folderChanged_ = false;
+};
 
 // Names the stage whose command line would have carried the path first.
 FileResult RefusedSource(const FileJob& job, const StageSwitches& sw, std::string reason) {
@@ -160,7 +188,11 @@ FileResult ProcessFile(const std::string& sourcePath, const std::string& folder,
   }
   if (std::string fault = WorkFolderFault(job, folder, context); !fault.empty())
     return RefusedSource(job, sw, std::move(fault));
-  StageSequence stages(context);
+  // The list was read before the batch: what stands at the source's path now
+  // may be a FIFO, on which a tool would wait for ever, or a folder or device.
+  if (!context.files.Stamp(sourcePath).exists && context.files.Identify(sourcePath).exists)
+    return RefusedSource(job, sw, "the source is not a regular file");
+  StageSequence stages(job, folder, context);
 
   if (!job.isWav) {
     stages.Run(Stage::Decode, kBeSweet, DecodeCommand(job.sourcePath, job.tmp1), job.tmp1);
@@ -173,7 +205,7 @@ FileResult ProcessFile(const std::string& sourcePath, const std::string& folder,
     stages.Run(Stage::Filter, tool, FilterCommand(tool, fragments.filterOptions, decoded, job.tmp2),
                job.tmp2);
     if (sw.DeleteIntermediate() && !job.isWav)
-      stages.Delete(job.tmp1);
+      stages.Delete(Stage::Filter, tool, job.tmp1);
   }
 
   if (sw.Normalise()) {
@@ -182,7 +214,7 @@ FileResult ProcessFile(const std::string& sourcePath, const std::string& folder,
     stages.Run(Stage::Normalise, kNormaliser,
                NormaliseCommand(fragments.normaliseOptions, job.tmp3, input), job.tmp3);
     if (sw.DeleteIntermediate() && inputIsStageFile)
-      stages.Delete(input);
+      stages.Delete(Stage::Normalise, kNormaliser, input);
   }
 
   if (sw.Encode()) {
@@ -193,7 +225,7 @@ FileResult ProcessFile(const std::string& sourcePath, const std::string& folder,
         EncodeCommand(input, job.outputPath, fragments.encoderClause, fragments.noiseGateClause),
         job.outputPath);
     if (sw.DeleteIntermediate() && inputIsStageFile)
-      stages.Delete(input);
+      stages.Delete(Stage::Encode, kBeSweet, input);
     // The stage files keep the short form's name; the result is the user's.
     if (stages.result().ok)
       context.files.NameAfterSource(job.sourcePath, job.outputPath);

@@ -54,11 +54,14 @@ struct StageContext {
 bool IsSafeToolPath(std::string_view path, const PathStyle& style);
 
 /// Runs the stages for one source file. folder ends in a separator. A source
-/// whose path is not safe is refused before anything runs; so is one whose
-/// stage files would overwrite it or another file of the batch, as through a
-/// work folder that is a link back to the folder. The result then names the
-/// stage that would have carried it first. A stage whose tool crashed or was
-/// stopped leaves no output; after a stop no further stage runs.
+/// whose path is not safe, or that is no longer a regular file, is refused
+/// before anything runs; so is one whose stage files would overwrite it or
+/// another file of the batch, as through a work folder that is a link back to
+/// the folder. The result then names the stage that would have carried it
+/// first. That check is made again before every stage and deletion: a change
+/// fails the file there, and nothing more is run or deleted. A stage whose
+/// tool crashed or was stopped leaves no output; after a stop no further stage
+/// runs.
 FileResult ProcessFile(const std::string& sourcePath, const std::string& folder,
                        const OptionFragments& fragments, const StageContext& context);
 

@@ -116,21 +116,40 @@ class StopSignalForwarding {
   struct sigaction saved_[std::size(kStopSignals)]{};
 };
 
+// The signals ignored when the program started, read before main and so
+// before the toolkit or a library sets any of its own. The user asked for
+// them to be ignored (nohup, a script's background job), and the tools are
+// part of the job: a logout must not end the tool the user shielded.
+sigset_t SignalsIgnoredNow() {
+  sigset_t ignored;
+  sigemptyset(&ignored);
+  for (int signal = 1; signal < NSIG; ++signal) {
+    struct sigaction action {};
+    if (::sigaction(signal, nullptr, &action) == 0 && action.sa_handler == SIG_IGN)
+      sigaddset(&ignored, signal);
+  }
+  return ignored;
+}
+const sigset_t kIgnoredAtStart = SignalsIgnoredNow();
+
 // In the child between fork and exec: only calls safe after a fork in a
-// threaded program. The tool gets default signal handling and an empty mask
-// whatever the GUI has set, only the standard streams, and SIGTERM when we
-// end, killed or not, so it never outlives us. A failed exec sends its errno
-// down errorPipe, which a successful one closes.
+// threaded program. The tool gets default signal handling, but for the signals
+// ignored when we started, and an empty mask whatever the GUI has set, only
+// the standard streams, and SIGTERM when we end, killed or not, so it never
+// outlives us. A failed exec sends its errno down errorPipe, which a
+// successful one closes.
 [[noreturn]] void ExecTool(const char* program, char* const* argv, pid_t parent, int errorPipe) {
   struct sigaction standard {};
-  standard.sa_handler = SIG_DFL;
   sigemptyset(&standard.sa_mask);
-  for (int signal = 1; signal < NSIG; ++signal)
+  for (int signal = 1; signal < NSIG; ++signal) {
+    standard.sa_handler = sigismember(&kIgnoredAtStart, signal) == 1 ? SIG_IGN : SIG_DFL;
     ::sigaction(signal, &standard, nullptr);
+  }
   sigset_t none;
   sigemptyset(&none);
   ::sigprocmask(SIG_SETMASK, &none, nullptr);
-  ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+  // A SIGTERM the tool ignores could not end it.
+  ::prctl(PR_SET_PDEATHSIG, sigismember(&kIgnoredAtStart, SIGTERM) == 1 ? SIGKILL : SIGTERM);
   if (::getppid() != parent)
     ::_exit(127);  // we ended before the tie was made
   ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);

@@ -26,7 +26,7 @@ packages=(
   xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic
   python3-dbusmock dbus
   sox ffmpeg
-  lintian desktop-file-utils file
+  lintian desktop-file-utils file appstream man-db librsvg2-bin
 )
 if ! $linux_only; then
   # One pinned formatter and linter for the whole tree, and the chroots of the

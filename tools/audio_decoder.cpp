@@ -1,3 +1,10 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
 #include "audio_stream.h"
 #include "tool_error.h"
 
@@ -7,8 +14,34 @@ extern "C" {
 }
 
 namespace vorzik::tools {
+namespace {
+
+[[noreturn]] void RefuseNonRegular(const std::string& path) {
+  throw RuntimeError("cannot read " + path + ": not a regular file");
+}
+
+// A FIFO, socket or device put in a recording's place would hold the tool, and
+// the batch waiting for it, for ever: the input is opened without blocking and
+// taken only when the opened file is a regular one. A device is not even
+// opened when it is already one at the look before.
+int OpenRegularInput(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+    RefuseNonRegular(path);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0)
+    throw RuntimeError("cannot read " + path + ": " + std::strerror(errno));
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    RefuseNonRegular(path);
+  }
+  return fd;
+}
+
+}  // namespace
 
 AudioDecoder::AudioDecoder(const std::string& path) : path_(path), packet_(MakePacket()) {
+  const int fd = OpenRegularInput(path);
   AVFormatContext* format = nullptr;
   AVDictionary* options = nullptr;
   // A WAV comes in packets of 4 KiB by default, and every filter of the graph pays its
@@ -17,8 +50,11 @@ AudioDecoder::AudioDecoder(const std::string& path) : path_(path), packet_(MakeP
   // The stream's parameters are known after a few packets. Left at its 5 MB default,
   // probing runs every format's probe over ever larger stretches of a PCM stream.
   av_dict_set(&options, "probesize", "32768", 0);
-  // "file:" keeps a name with a colon ("take:2.wav") from being read as a protocol.
-  int r = avformat_open_input(&format, ("file:" + path).c_str(), nullptr, &options);
+  // The library reads the very file checked here, through its descriptor's
+  // name, whatever takes its path meanwhile.
+  int r = avformat_open_input(&format, ("file:/proc/self/fd/" + std::to_string(fd)).c_str(),
+                              nullptr, &options);
+  ::close(fd);
   av_dict_free(&options);
   if (r < 0) {
     throw RuntimeError("cannot read " + path + ": " + AvErrorText(r));

@@ -2,6 +2,7 @@
 
 // The three stages every tool streams through: decode, filter graph, encode.
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "av_support.h"
@@ -61,19 +62,26 @@ struct OutputFormat {
   int channels = 0;  // 0: as the input
 };
 
-/// Encodes frames into a file at `path` in the container of the encoder.
+class SplitEncoder;
+
+/// Encodes frames into a file at `path` in the container of the encoder. MP2 and AC3
+/// are encoded on several threads in segments (see SplitEncoder).
 class AudioWriter {
  public:
   /// `preferred` is the sample format the samples arrive in, used when the encoder
   /// takes it, which saves a conversion.
   AudioWriter(const std::string& path, const std::string& shownPath, const OutputFormat& wanted,
               int inputRate, int inputChannels, AVSampleFormat preferred = AV_SAMPLE_FMT_NONE);
+  ~AudioWriter();
+  AudioWriter(const AudioWriter&) = delete;
+  AudioWriter& operator=(const AudioWriter&) = delete;
   SinkFormat format() const;
   void Write(AVFrame* frame);
   void Finish();
 
  private:
   void Drain();
+  void WritePacket(AVPacket* packet);
 
   std::string shownPath_;
   OutputContextPtr format_;
@@ -81,6 +89,7 @@ class AudioWriter {
   PacketPtr packet_;
   AVStream* stream_ = nullptr;
   int64_t samples_ = 0;
+  std::unique_ptr<SplitEncoder> split_;  // null: one encoder on this thread
 };
 
 }  // namespace vorzik::tools

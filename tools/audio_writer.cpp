@@ -1,8 +1,10 @@
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "audio_stream.h"
+#include "split_encoder.h"
 #include "tool_error.h"
 
 extern "C" {
@@ -18,15 +20,29 @@ struct EncoderChoice {
   const char* codec;
   const char* muxer;
   std::vector<int> rates;  // empty: any rate
+  // Frames of audio before a segment that bring a fresh encoder to the state of one
+  // that ran through everything before; 0: the encoder is not split.
+  int primingFrames = 0;
+  // Bytes a frame grows by to keep the bit rate where a frame's share of it is not a
+  // whole number of these; 0: frames are never padded.
+  int paddingBytes = 0;
 };
+
+// Long enough that opening an encoder and priming it are lost in the work, short
+// enough that all threads get work early and the last segment ends soon after the rest.
+constexpr double kSegmentSeconds = 3;
 
 EncoderChoice Choose(Encoder encoder) {
   switch (encoder) {
     case Encoder::kMp2:
       // MPEG-1 rates only, so every bit rate of the -mp2enc( block stays valid.
-      return {"libtwolame", "mp2", {32000, 44100, 48000}};
+      // The analysis filter reaches 512 samples back; one frame of priming already gave
+      // the very frames of one encoder on every signal tried, the second is margin.
+      // Twolame pads no frame unless asked to.
+      return {"libtwolame", "mp2", {32000, 44100, 48000}, 2, 0};
     case Encoder::kAc3:
-      return {"ac3", "ac3", {32000, 44100, 48000}};
+      // Only the transform's 256-sample overlap links a frame to the one before.
+      return {"ac3", "ac3", {32000, 44100, 48000}, 1, 2};
     case Encoder::kVorbis:
       return {"libvorbis", "ogg", {}};
     case Encoder::kNone:
@@ -86,6 +102,17 @@ int PickChannels(const OutputFormat& wanted, int inputChannels) {
   return std::min(inputChannels, 8);
 }
 
+/// Whether segments encoded apart give the stream one encoder gives. Where frames are
+/// padded (AC3 at 44.1 kHz), a count kept from the start of the stream decides which,
+/// and an encoder that starts in the middle cannot know it.
+bool CanSplit(const EncoderChoice& choice, const AVCodecContext& c) {
+  if (choice.primingFrames == 0 || c.frame_size <= 0) {
+    return false;
+  }
+  const int64_t paddingBits = int64_t{choice.paddingBytes} * 8;
+  return paddingBits == 0 || (c.bit_rate * c.frame_size) % (paddingBits * c.sample_rate) == 0;
+}
+
 void Check(int r, const std::string& what) {
   if (r < 0) {
     throw RuntimeError(what + ": " + AvErrorText(r));
@@ -140,8 +167,8 @@ AudioWriter::AudioWriter(const std::string& path, const std::string& shownPath,
         "cannot write " + shownPath);
   format_.reset(format);
   format->flags |= AVFMT_FLAG_BITEXACT;
-  codec_ = OpenEncoder(choice, wanted, inputRate, inputChannels, preferred,
-                       format->oformat->flags & AVFMT_GLOBALHEADER);
+  const bool globalHeader = format->oformat->flags & AVFMT_GLOBALHEADER;
+  codec_ = OpenEncoder(choice, wanted, inputRate, inputChannels, preferred, globalHeader);
   stream_ = avformat_new_stream(format, nullptr);
   if (stream_ == nullptr) {
     throw std::bad_alloc();
@@ -152,7 +179,22 @@ AudioWriter::AudioWriter(const std::string& path, const std::string& shownPath,
   Check(avio_open(&format->pb, ("file:" + path).c_str(), AVIO_FLAG_WRITE),
         "cannot write " + shownPath);
   Check(avformat_write_header(format, nullptr), "cannot write " + shownPath);
+  const int threads = EncodeThreads();
+  if (threads > 1 && CanSplit(choice, *codec_)) {
+    SplitEncoder::Layout layout;
+    layout.threads = threads;
+    layout.segmentFrames =
+        static_cast<int>(std::ceil(kSegmentSeconds * codec_->sample_rate / codec_->frame_size));
+    layout.primingFrames = choice.primingFrames;
+    split_ = std::make_unique<SplitEncoder>(
+        [=] {
+          return OpenEncoder(choice, wanted, inputRate, inputChannels, preferred, globalHeader);
+        },
+        [this](AVPacket* packet) { WritePacket(packet); }, layout, "cannot encode " + shownPath);
+  }
 }
+
+AudioWriter::~AudioWriter() = default;
 
 SinkFormat AudioWriter::format() const {
   SinkFormat out;
@@ -170,6 +212,10 @@ SinkFormat AudioWriter::format() const {
 void AudioWriter::Write(AVFrame* frame) {
   frame->pts = samples_;
   samples_ += frame->nb_samples;
+  if (split_) {
+    split_->Add(frame);
+    return;
+  }
   Check(avcodec_send_frame(codec_.get(), frame), "cannot encode " + shownPath_);
   Drain();
 }
@@ -181,15 +227,23 @@ void AudioWriter::Drain() {
       return;
     }
     Check(r, "cannot encode " + shownPath_);
-    av_packet_rescale_ts(packet_.get(), codec_->time_base, stream_->time_base);
-    packet_->stream_index = stream_->index;
-    Check(av_interleaved_write_frame(format_.get(), packet_.get()), "cannot write " + shownPath_);
+    WritePacket(packet_.get());
   }
 }
 
+void AudioWriter::WritePacket(AVPacket* packet) {
+  av_packet_rescale_ts(packet, codec_->time_base, stream_->time_base);
+  packet->stream_index = stream_->index;
+  Check(av_interleaved_write_frame(format_.get(), packet), "cannot write " + shownPath_);
+}
+
 void AudioWriter::Finish() {
-  Check(avcodec_send_frame(codec_.get(), nullptr), "cannot encode " + shownPath_);
-  Drain();
+  if (split_) {
+    split_->Finish();
+  } else {
+    Check(avcodec_send_frame(codec_.get(), nullptr), "cannot encode " + shownPath_);
+    Drain();
+  }
   Check(av_write_trailer(format_.get()), "cannot write " + shownPath_);
   if (format_->pb->error < 0) {
     Check(format_->pb->error, "cannot write " + shownPath_);

@@ -15,7 +15,7 @@ void FocusModel::SetTabStops(const std::vector<Control*>& controls) {
 }
 
 void FocusModel::SetFocus(Control* control) {
-  if (control == focused_)
+  if (control == focused_ || (control && Refuses(*control)))
     return;
   focused_ = control;
   for (auto& observer : observers_)
@@ -28,6 +28,15 @@ void FocusModel::Restore(Control* control) {
     observer(focused_);
 }
 
+void FocusModel::RefuseButtons(bool refuse) {
+  refuseButtons_ = refuse;
+  Restore(focused_ && Refuses(*focused_) ? nullptr : focused_);
+}
+
+bool FocusModel::Refuses(const Control& control) const {
+  return refuseButtons_ && control.Kind() == ControlKind::Button;
+}
+
 Control* FocusModel::NextTabStop(const Control* from, bool forward) const {
   const int count = static_cast<int>(tabStops_.size());
   if (count == 0)
@@ -37,7 +46,7 @@ Control* FocusModel::NextTabStop(const Control* from, bool forward) const {
                                        : static_cast<int>(found - tabStops_.begin());
   for (int step = 0; step < count; ++step) {
     index = (index + (forward ? 1 : -1) + count) % count;
-    if (tabStops_[index]->Enabled())
+    if (tabStops_[index]->Enabled() && !Refuses(*tabStops_[index]))
       return tabStops_[index];
   }
   return nullptr;

@@ -1,5 +1,8 @@
 #include "ui/form_batch.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "pipeline/batch_driver.h"
 #include "ui/tform1.h"
 
@@ -77,18 +80,23 @@ class FormBatchWindow final : public BatchWindow {
 };
 
 // Switches off what must not change under a running batch and brings it
-// back on every way out, with the focus where it was before: switching off
-// the focused B1 makes the toolkit move the focus on (to EXIT, where a second
-// Enter would end the program), or drop it. Keeps the system awake meanwhile.
+// back on every way out, with the focus where it was before. No button holds
+// the focus meanwhile: switching off the focused B1 would make the toolkit move
+// the focus on to EXIT, where one more Enter would end the program. The system
+// is kept awake as long.
 class BatchLock {
  public:
   explicit BatchLock(TForm1& form)
       : form_(form),
         locked_{&form.B1, &form.DCB1, &form.DLB1, &form.FLB1},
         focusBefore_(form.Focus().Focused()) {
+    FocusModel& focus = form_.Focus();
+    if (std::find(std::begin(locked_), std::end(locked_), focusBefore_) != std::end(locked_))
+      focus.Release();
+    focus.RefuseButtons(true);
     for (Control* c : locked_)
       c->SetEnabled(false);
-    focusMoved_ = form_.Focus().Focused();
+    focusMoved_ = focus.Focused();
     form_.SetBatchRunning(true);
     KeepAwake(true);
   }
@@ -96,6 +104,7 @@ class BatchLock {
     KeepAwake(false);
     for (Control* c : locked_)
       c->SetEnabled(true);
+    form_.Focus().RefuseButtons(false);
     // Where the user moved the focus during the batch, it stays.
     if (focusBefore_ && focusBefore_->Enabled() && form_.Focus().Focused() == focusMoved_)
       form_.Focus().Restore(focusBefore_);

@@ -49,7 +49,8 @@ bool TForm1::KeyDown(Control& control, Key key) {
     focus_.SetFocus(&control);
   const ControlKind kind = control.Kind();
   if (key == Key::Enter) {
-    if (kind == ControlKind::Button)
+    // A button the focus refuses (EXIT during a batch) is pressed by no key.
+    if (kind == ControlKind::Button && !focus_.Refuses(control))
       static_cast<Button&>(control).Click();
     else if (kind != ControlKind::RadioGroup)
       return EnterIn(control) == 0;

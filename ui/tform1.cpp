@@ -169,6 +169,7 @@ void TForm1::BindEvents() {
   bind(B1, &TForm1::B1Click);
   OnEncodeStart = [this](Control&) { RunFormBatch(*this); };
   bind(CB13, &TForm1::CB13Click);
+  // Enter walks the fields like Tab; not on radio groups and buttons, whose Enter is their own.
   for (Control* control : std::initializer_list<Control*>{
            &CB1,  &CB2,   &CB3,   &E1,    &CB4,  &E2,   &CB5,  &E3,    &CB6,
            &E4,   &CB7,   &E5,    &CB8,   &CB9,  &E6,   &CB10, &ComB1, &ComB2,

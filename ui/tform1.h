@@ -22,57 +22,64 @@ enum class Key { Enter, Up, Down, Left, Right };
 
 /// The one window: every control by its name, in declaration order, and the
 /// event handlers. The enabling rules live in tform1_rules.cpp.
+///
+/// The members below are a legend of the window. It has four zones, tagged
+/// [filter], [encoder], [right] and [browser]: the filter column on the left,
+/// the encoder column in the middle, the right column (power action,
+/// normalising, the two buttons), and the browser below the long line. A
+/// switch without a caption (CB1, CB2, CB13) stands just left of the radio
+/// group it switches. "Enter" marks the controls bound to E6KeyPress.
 class TForm1 {
  public:
   explicit TForm1(FormServices services);
   TForm1(const TForm1&) = delete;
   TForm1& operator=(const TForm1&) = delete;
 
-  Panel P1;
-  CheckBox CB1;
-  RadioGroup RG1;
-  CheckBox CB2;
-  RadioGroup RG2;
-  CheckBox CB3;
-  Edit E1;
-  UpDown UD1;
-  CheckBox CB4;
-  Edit E2;
-  UpDown UD2;
-  CheckBox CB5;
-  Edit E3;
-  UpDown UD3;
-  CheckBox CB6;
-  Edit E4;
-  UpDown UD4;
-  CheckBox CB7;
-  Edit E5;
-  UpDown UD5;
-  CheckBox CB8;
-  CheckBox CB9;
-  Edit E6;
-  UpDown UD6;
-  CheckBox CB10;
-  ComboBox ComB1;
-  ComboBox ComB2;
-  CheckBox CB11;
-  ComboBox ComB3;
-  Label L1;
-  ComboBox ComB4;
-  Label L2;
-  ComboBox ComB5;
-  CheckBox CB12;
-  CheckBox CB13;
-  Separator GB_L1;
-  Separator GB_L2;
-  Separator GB_L3;
-  TDriveComboBox DCB1;
-  TDirectoryListBox DLB1;
-  TFileListBox FLB1;
-  StatusBar SB1;
-  Button B1;
-  Button B2;
-  RadioGroup RG3;
+  Panel P1;                // raised panel under every control but the status bar
+  CheckBox CB1;            // [filter] no caption: filter stage on; Enter
+  RadioGroup RG1;          // [filter] " PC-QL7RZ ": the filter tool, FIR or IIR
+  CheckBox CB2;            // [encoder] no caption: BeSweet encode stage on; Enter
+  RadioGroup RG2;          // [encoder] " Encode Mode ": MP2, AC3 or Ogg Vorbis
+  CheckBox CB3;            // [filter] "Quality": pass E1 (FIR only); Enter
+  Edit E1;                 // [filter] FIR quality, "200"; Enter
+  UpDown UD1;              // [filter] spinner of E1, 0 to 300
+  CheckBox CB4;            // [filter] "Effect": pass E2; Enter
+  Edit E2;                 // [filter] filter amount in percent, "100"; Enter
+  UpDown UD2;              // [filter] spinner of E2, 0 to 150
+  CheckBox CB5;            // [filter] "Gain": pass E3; Enter
+  Edit E3;                 // [filter] output volume in percent, "100"; Enter
+  UpDown UD3;              // [filter] spinner of E3, 0 to 120
+  CheckBox CB6;            // [filter] "Fade in": pass E4; Enter
+  Edit E4;                 // [filter] fade-in in frames of 1152 samples, "0"; Enter
+  UpDown UD4;              // [filter] spinner of E4, 0 to 150
+  CheckBox CB7;            // [filter] "Fade out": pass E5; Enter
+  Edit E5;                 // [filter] fade-out in frames of 1152 samples, "0"; Enter
+  UpDown UD5;              // [filter] spinner of E5, 0 to 150
+  CheckBox CB8;            // [right] "Error Protection": MP2 error protection; Enter
+  CheckBox CB9;            // [right] "Normalize": normalise stage on; Enter
+  Edit E6;                 // [right] normalise peak in percent of full scale, "90"; Enter
+  UpDown UD6;              // [right] spinner of E6, 0 to 100
+  CheckBox CB10;           // [encoder] "Boost Set": AC3 boost on; Enter
+  ComboBox ComB1;          // [encoder] boost preset: Brex, Ov, Snal; Enter
+  ComboBox ComB2;          // [encoder] boost level in dB, 1 to 10; Enter
+  CheckBox CB11;           // [encoder] "Noise Gate": gate in every mode; Enter
+  ComboBox ComB3;          // [encoder] noise-gate level in -dBFS, 60 to 75; Enter
+  Label L1;                // [encoder] "Quality(VBR)", the name of ComB4
+  ComboBox ComB4;          // [encoder] Ogg Vorbis quality, 0.00 to 10; Enter
+  Label L2;                // [encoder] "Bitrate", the name of ComB5
+  ComboBox ComB5;          // [encoder] MP2 and AC3 bit rate in kbit/s; Enter
+  CheckBox CB12;           // [right] "TMP File Delete": delete stage files; Enter
+  CheckBox CB13;           // [right] no caption: power action after the batch; Enter
+  Separator GB_L1;         // [right] line under Error Protection
+  Separator GB_L2;         // [right] line under TMP File Delete
+  Separator GB_L3;         // long line above the browser
+  TDriveComboBox DCB1;     // [browser] drive box, above DLB1; Enter
+  TDirectoryListBox DLB1;  // [browser] folder list: the batch's folder; Enter
+  TFileListBox FLB1;       // [browser] "*.mp2;*.mpa;*.wav" there: the batch's files; Enter
+  StatusBar SB1;           // status bar under the panel; the batch writes its one message here
+  Button B1;               // [right] "Encode Start": runs the batch over FLB1
+  Button B2;               // [right] "EXIT": closes the window, after a running batch
+  RadioGroup RG3;          // [right] " Auto Exit Setting ": Shut Down or Hidernate
 
   void B2Click(Control& sender);
   void CB1Click(Control& sender);
@@ -88,6 +95,9 @@ class TForm1 {
   void RG1Click(Control& sender);
   void RG2Click(Control& sender);
   void B1Click(Control& sender);
+  /// One handler, named after one of them, for the 27 controls marked "Enter"
+  /// above (every check box, edit, combo box and the browser trio): Enter
+  /// moves on like Tab there. Radio groups and buttons keep their own Enter.
   void E6KeyPress(Control& sender, char& key);
   void CB13Click(Control& sender);
 

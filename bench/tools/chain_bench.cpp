@@ -2,17 +2,24 @@
 // lines: N recordings of L seconds (MP2, stereo 48 kHz) through vorzik-convert with the
 // IIR filter and the window's defaults otherwise (decode, bass shelf, normalise to 90 %,
 // MP2 at 224 kbit/s), and through ffmpeg's decoder, "sox bass +12 150", "sox norm -0.915"
-// and ffmpeg's libtwolame encoder. Each chain's wall time over all files, the best of
-// RUNS runs taken in turn, and the ratio reference / ours (above 1: ours is faster).
-// Both chains must leave every output; a missing or short one fails the run. A third
+// and ffmpeg's libtwolame encoder. Each row's wall and CPU time over all files, the best
+// of RUNS runs taken in turn, and the ratio reference / ours (above 1: ours is faster).
+// Every row must leave every output; a missing or short one fails the run. A third
 // row runs the same tool command lines without vorzik-convert, which waits for each tool
 // in a busy poll, so that the tools' own time shows apart from the front end's.
+//
+// Then the MP2 encode alone (BeSweet.exe on the recordings as WAV) with 1 and with 2
+// threads, waited for without cost, and with 2 threads while this program polls for its
+// end as the front end does: what that poll takes from the tool on the same cores. The
+// machine's load (other programs' CPU while each row ran, and the load average) is
+// printed beside the figures, since a busy machine makes wall times meaningless.
 //
 //   chain_bench [--files N] [--seconds L] [--runs R] [--bin DIR] [--before DIR]
 //
 // --bin names the folder of vorzik-convert and the tools (default: this build's);
 // --before adds a row for another build's folder, timed in turn with the others.
 #include <fcntl.h>
+#include <sched.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -24,6 +31,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -40,8 +48,32 @@ using Args = std::vector<std::string>;
 constexpr int kRate = 48000;
 constexpr int kKbps = 224;
 
+constexpr const char* kThreadsVariable = "VORZIK_ENCODE_THREADS";
+
+/// How a row starts its programs: the encoder's thread count (0: the tool's own
+/// choice) and whether to wait as the front end does, in a busy poll.
+struct Launch {
+  int threads = 0;
+  bool poll = false;
+};
+
+/// Our environment, with the thread count of `launch` in place of any of our own.
+std::vector<std::string> Environment(const Launch& launch) {
+  std::vector<std::string> env;
+  const std::string prefix = std::string(kThreadsVariable) + "=";
+  for (char** e = environ; *e != nullptr; ++e) {
+    if (std::strncmp(*e, prefix.c_str(), prefix.size()) != 0) {
+      env.emplace_back(*e);
+    }
+  }
+  if (launch.threads > 0) {
+    env.push_back(prefix + std::to_string(launch.threads));
+  }
+  return env;
+}
+
 /// Runs a program found on PATH (or by its path) with its output thrown away.
-bool Run(const Args& args) {
+bool Run(const Args& args, const Launch& launch = {}) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
@@ -51,11 +83,29 @@ bool Run(const Args& args) {
     argv.push_back(const_cast<char*>(a.c_str()));
   }
   argv.push_back(nullptr);
+  std::vector<std::string> env = Environment(launch);
+  std::vector<char*> envp;
+  for (std::string& e : env) {
+    envp.push_back(e.data());
+  }
+  envp.push_back(nullptr);
   pid_t pid = 0;
-  const int r = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  const int r = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
+  if (r != 0) {
+    return false;
+  }
   int status = 0;
-  if (r != 0 || waitpid(pid, &status, 0) != pid) {
+  pid_t done = 0;
+  if (launch.poll) {
+    // As the front end's runner: no pause between polls, a yield only.
+    while ((done = waitpid(pid, &status, WNOHANG)) == 0) {
+      sched_yield();
+    }
+  } else {
+    done = waitpid(pid, &status, 0);
+  }
+  if (done != pid) {
     return false;
   }
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
@@ -145,6 +195,27 @@ Chain Reference(const std::string& work) {
   });
 }
 
+/// The recording as the WAV it was encoded from.
+std::string Wav(const std::string& source) {
+  return fs::path(source).replace_extension(".wav").string();
+}
+
+/// The MP2 encode stage alone, on the recordings' WAVs.
+Chain Mp2Encode(const std::string& name, const std::string& work, const std::string& bin,
+                const Launch& launch) {
+  auto output = [work](const std::string& source) {
+    return work + "/" + fs::path(source).filename().string();
+  };
+  return {name,
+          [=](const std::string& source) {
+            return Run(
+                {bin + "/BeSweet.exe", "-core(", "-input", Wav(source), "-output", output(source),
+                 ")", "-mp2enc(", "-b", std::to_string(kKbps), "-m", "s", ")"},
+                launch);
+          },
+          output};
+}
+
 /// The command lines vorzik-convert passes, run without it: what the tools cost alone,
 /// apart from the front end's busy wait for each of them.
 Chain ToolsAlone(const std::string& work, const std::string& bin) {
@@ -158,16 +229,37 @@ Chain ToolsAlone(const std::string& work, const std::string& bin) {
   });
 }
 
-double ChildCpuSeconds() {
+double CpuSeconds(int who) {
   rusage usage{};
-  getrusage(RUSAGE_CHILDREN, &usage);
+  getrusage(who, &usage);
   return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
          double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+/// CPU seconds the whole machine has been busy, all cores together.
+double MachineBusySeconds() {
+  std::ifstream stat("/proc/stat");
+  std::string cpu;
+  double user = 0, nice = 0, system = 0, idle = 0, iowait = 0, irq = 0, softirq = 0, steal = 0;
+  stat >> cpu >> user >> nice >> system >> idle >> iowait >> irq >> softirq >> steal;
+  return (user + nice + system + irq + softirq + steal) / double(sysconf(_SC_CLK_TCK));
+}
+
+std::string LoadAverage() {
+  std::ifstream in("/proc/loadavg");
+  std::string one, five, fifteen;
+  in >> one >> five >> fifteen;
+  return one + " " + five + " " + fifteen;
+}
+
 struct Best {
   double wall = -1;
-  double cpu = -1;
+  double cpu = -1;       // the programs run, with their children
+  double ownCpu = -1;    // this program's: its busy poll where it polls
+  double othersCpu = 0;  // other programs', over all runs
+  double allWall = 0;    // over all runs
+  /// Cores other programs kept busy while the row ran, on average.
+  double OthersLoad() const { return allWall > 0 ? othersCpu / allWall : 0; }
 };
 
 /// Runs the chain over all sources once; false when a conversion failed or an output
@@ -177,7 +269,9 @@ bool TimeOnce(const Chain& chain, const std::vector<std::string>& sources, doubl
   for (const std::string& source : sources) {
     fs::remove(chain.output(source));
   }
-  const double cpuBefore = ChildCpuSeconds();
+  const double cpuBefore = CpuSeconds(RUSAGE_CHILDREN);
+  const double ownBefore = CpuSeconds(RUSAGE_SELF);
+  const double busyBefore = MachineBusySeconds();
   const auto start = std::chrono::steady_clock::now();
   for (const std::string& source : sources) {
     if (!chain.convert(source)) {
@@ -187,7 +281,9 @@ bool TimeOnce(const Chain& chain, const std::vector<std::string>& sources, doubl
   }
   const double wall =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  const double cpu = ChildCpuSeconds() - cpuBefore;
+  const double cpu = CpuSeconds(RUSAGE_CHILDREN) - cpuBefore;
+  const double own = CpuSeconds(RUSAGE_SELF) - ownBefore;
+  const double busy = MachineBusySeconds() - busyBefore;
   const auto least = std::uintmax_t(0.95 * seconds * kKbps * 1000 / 8);
   for (const std::string& source : sources) {
     std::error_code error;
@@ -198,8 +294,13 @@ bool TimeOnce(const Chain& chain, const std::vector<std::string>& sources, doubl
       return false;
     }
   }
-  best.wall = best.wall < 0 ? wall : std::min(best.wall, wall);
+  if (best.wall < 0 || wall < best.wall) {
+    best.wall = wall;
+    best.ownCpu = own;
+  }
   best.cpu = best.cpu < 0 ? cpu : std::min(best.cpu, cpu);
+  best.othersCpu += std::max(busy - cpu - own, 0.0);
+  best.allWall += wall;
   return true;
 }
 
@@ -214,10 +315,20 @@ std::string Option(int argc, char** argv, const char* name, const std::string& f
 
 }  // namespace
 
+/// One row of the table: its times, and the ratio `reference` / it where given.
+void PrintRow(const std::string& name, const Best& row, const Best* reference) {
+  std::printf("%-30s %8.3f %8.3f %8.3f %7.2f", name.c_str(), row.wall, row.cpu, row.ownCpu,
+              row.OthersLoad());
+  if (reference != nullptr) {
+    std::printf(" %8.3f %8.3f", reference->wall / row.wall, reference->cpu / row.cpu);
+  }
+  std::printf("\n");
+}
+
 int main(int argc, char** argv) {
   const int files = std::max(1, std::atoi(Option(argc, argv, "--files", "4").c_str()));
   const double seconds = std::max(1.0, std::atof(Option(argc, argv, "--seconds", "120").c_str()));
-  const int runs = std::max(1, std::atoi(Option(argc, argv, "--runs", "2").c_str()));
+  const int runs = std::max(1, std::atoi(Option(argc, argv, "--runs", "3").c_str()));
   const std::string bin = Option(argc, argv, "--bin", VORZIK_BIN_DIR);
   const std::string before = Option(argc, argv, "--before", "");
 
@@ -227,23 +338,28 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::string dir = pattern;
-  fs::create_directories(dir + "/reference");
-  fs::create_directories(dir + "/tools");
+  for (const char* work : {"/reference", "/tools", "/mp2-1", "/mp2-2", "/mp2-2-poll"}) {
+    fs::create_directories(dir + work);
+  }
   std::vector<std::string> sources;
   for (int i = 0; i < files; ++i) {
-    const std::string wav = dir + "/made.wav";
     const std::string mp2 = dir + "/rec" + std::to_string(i + 1) + ".mp2";
-    WriteRecording(wav, seconds, i);
-    if (!Run(Concat(kFfmpeg, {wav, "-c:a", "libtwolame", "-b:a", "224k", mp2}))) {
+    WriteRecording(Wav(mp2), seconds, i);
+    if (!Run(Concat(kFfmpeg, {Wav(mp2), "-c:a", "libtwolame", "-b:a", "224k", mp2}))) {
       fs::remove_all(dir);
       return 1;
     }
     sources.push_back(mp2);
   }
-  fs::remove(dir + "/made.wav");
+  const std::string loadBefore = LoadAverage();
 
+  // Rows by index: the chains first, the reference second, then the MP2 encode.
   std::vector<Chain> chains = {Ours("vorzik-convert", bin), Reference(dir + "/reference"),
                                ToolsAlone(dir + "/tools", bin)};
+  const size_t firstMp2 = chains.size();
+  chains.push_back(Mp2Encode("MP2 encode, 1 thread", dir + "/mp2-1", bin, {1, false}));
+  chains.push_back(Mp2Encode("MP2 encode, 2 threads", dir + "/mp2-2", bin, {2, false}));
+  chains.push_back(Mp2Encode("MP2 encode, 2 threads, polled", dir + "/mp2-2-poll", bin, {2, true}));
   if (!before.empty()) {
     chains.push_back(Ours("vorzik-convert (before)", before));
   }
@@ -258,17 +374,31 @@ int main(int argc, char** argv) {
   if (!ok) {
     return 1;
   }
-  std::printf("%d recordings of %.0f s, MP2 stereo 48 kHz; best of %d runs\n", files, seconds,
-              runs);
-  std::printf("%-24s %9s %9s %12s %12s\n", "chain", "wall s", "cpu s", "ratio wall", "ratio cpu");
+  std::printf("%d recordings of %.0f s, MP2 stereo 48 kHz; best of %d runs; %ld cores\n", files,
+              seconds, runs, sysconf(_SC_NPROCESSORS_ONLN));
+  std::printf("load average before: %s, after: %s\n\n", loadBefore.c_str(), LoadAverage().c_str());
+  std::printf("%-30s %8s %8s %8s %7s %8s %8s\n", "row", "wall s", "cpu s", "own cpu", "others",
+              "ratio", "cpu");
   const Best& reference = best[1];
   for (size_t c = 0; c < chains.size(); ++c) {
-    std::printf("%-24s %9.3f %9.3f", chains[c].name.c_str(), best[c].wall, best[c].cpu);
-    if (c != 1) {
-      std::printf(" %12.3f %12.3f", reference.wall / best[c].wall, reference.cpu / best[c].cpu);
-    }
-    std::printf("\n");
+    const bool mp2 = c >= firstMp2 && c < firstMp2 + 3;
+    PrintRow(chains[c].name, best[c], c == 1 ? nullptr : mp2 ? &best[firstMp2] : &reference);
   }
-  std::printf("ratio: reference / ours (above 1: ours is faster)\n");
+  const Best& one = best[firstMp2];
+  const Best& two = best[firstMp2 + 1];
+  const Best& polled = best[firstMp2 + 2];
+  std::printf(
+      "\ncpu: the programs run, with their children; own cpu: this program's (its busy poll);\n"
+      "others: cores other programs kept busy meanwhile (0 on a quiet machine).\n"
+      "ratio: ffmpeg + sox / the row for the chains, 1 thread / the row for the MP2 encode\n"
+      "(above 1: the row is faster).\n\n");
+  std::printf("chain, ffmpeg + sox / vorzik-convert:  %.3f wall, %.3f cpu (aim: 1.35 wall)\n",
+              reference.wall / best[0].wall, reference.cpu / best[0].cpu);
+  std::printf("MP2 encode, 1 thread / 2 threads:      %.3f wall, %.3f cpu (aim: 1.7 wall)\n",
+              one.wall / two.wall, one.cpu / two.cpu);
+  std::printf("busy poll on the 2-thread encode:      %+.3f s wall (%+.1f %%), %.3f s cpu\n",
+              polled.wall - two.wall, 100 * (polled.wall / two.wall - 1), polled.ownCpu);
+  std::printf("front end, vorzik-convert - tools alone: %+.3f s wall, %+.3f s cpu\n",
+              best[0].wall - best[2].wall, best[0].cpu - best[2].cpu);
   return 0;
 }

@@ -32,7 +32,9 @@ const char kConvertUsage[] =
     "  --noise-gate[=T]       noise gate at level T (default 70)\n"
     "other:\n"
     "  --keep-tmp             keep the intermediate stage files\n"
-    "  --help                 this text\n";
+    "  -h, --help             this text\n"
+    "  -V, --version          the version and the licence\n"
+    "  --                     every later argument is SOURCE, even one starting with -\n";
 
 namespace {
 
@@ -71,14 +73,23 @@ std::string ParseConvertOptions(const std::vector<std::string>& args, ConvertOpt
       {"--error-protection", [&] { s.errorProtection = true; }},
       {"--keep-tmp", [&] { sw.deleteIntermediate = false; }},
       {"--help", [&] { o.help = true; }},
+      {"-h", [&] { o.help = true; }},
+      {"--version", [&] { o.version = true; }},
+      {"-V", [&] { o.version = true; }},
   };
   const std::map<std::string, int> modes{{"mp2", 0}, {"ac3", 1}, {"ogg", 2}};
 
+  bool optionsEnded = false;
   for (const std::string& arg : args) {
-    if (arg.rfind("--", 0) != 0) {
+    // A lone "-" is no option; after "--" nothing is.
+    if (optionsEnded || arg.size() < 2 || arg.front() != '-') {
       if (!o.source.empty())
         return "more than one SOURCE given: " + arg;
       o.source = arg;
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
       continue;
     }
     std::size_t eq = arg.find('=');
@@ -100,7 +111,7 @@ std::string ParseConvertOptions(const std::vector<std::string>& args, ConvertOpt
       return "unknown option: " + arg;
     }
   }
-  if (!o.help && o.source.empty())
+  if (!o.help && !o.version && o.source.empty())
     return "no SOURCE given";
   return {};
 }

@@ -21,6 +21,7 @@ struct ConvertOptions {
   ConversionSettings settings;
   FixedSwitches switches;
   bool help = false;
+  bool version = false;
 };
 
 /// Parses vorzik-convert's arguments (without the program name). Returns an

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "pipeline/cli/convert_options.h"
+#include "pipeline/cli/version_text.h"
 #include "pipeline/file_job.h"
 #include "pipeline/stage_chain.h"
 
@@ -58,11 +59,16 @@ int main(int argc, char** argv) {
   ConvertOptions options;
   std::string error = ParseConvertOptions(std::vector<std::string>(argv + 1, argv + argc), options);
   if (!error.empty()) {
-    std::cerr << "vorzik-convert: " << error << "\n" << kConvertUsage;
+    std::cerr << "vorzik-convert: " << error << "\n"
+              << "Try 'vorzik-convert --help' for more information.\n";
     return 2;
   }
   if (options.help) {
     std::cout << kConvertUsage;
+    return 0;
+  }
+  if (options.version) {
+    std::cout << VersionText("vorzik-convert");
     return 0;
   }
 

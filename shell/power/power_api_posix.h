@@ -6,9 +6,9 @@
 
 namespace vorzik::shell {
 
-/// PowerApi on Linux: the token steps have nothing to do and succeed, the
-/// platform reads as NT, and the power requests go to systemd-logind over
-/// D-Bus without asking the user (interactive false).
+/// PowerApi on Linux: systemd-logind, asked over D-Bus without asking the
+/// user (interactive false), so no polkit dialog comes up at the end of a
+/// batch that may run unattended.
 class LogindPowerApi : public PowerApi {
  public:
   /// Talks to logind on the bus at busAddress only. An empty or unreachable
@@ -18,19 +18,8 @@ class LogindPowerApi : public PowerApi {
   LogindPowerApi(const LogindPowerApi&) = delete;
   LogindPowerApi& operator=(const LogindPowerApi&) = delete;
 
-  bool GetVersionExA(OsVersionInfo& info) override;
-  ProcessHandle GetCurrentProcess() override;
-  bool OpenProcessToken(ProcessHandle process, std::uint32_t desiredAccess,
-                        TokenHandle& token) override;
-  bool LookupPrivilegeValueA(const char* systemName, const char* name, Luid& luid) override;
-  bool AdjustTokenPrivileges(TokenHandle token, bool disableAllPrivileges,
-                             const TokenPrivileges& newState, std::uint32_t bufferLength,
-                             TokenPrivileges* previousState, std::uint32_t* returnLength) override;
-  /// Flags 1 and 8 both power off; any other flags are refused.
-  bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) override;
-  /// suspend false hibernates, true suspends.
-  bool SetSystemPowerState(bool suspend, bool force) override;
-  bool CloseHandle(TokenHandle token) override;
+  bool PowerOff() override;
+  bool Hibernate() override;
 
  private:
   struct SystemBus {};

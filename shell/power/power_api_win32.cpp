@@ -1,25 +1,22 @@
 #include "shell/power/power_api_win32.h"
 
-#include <cstddef>
-
 namespace vorzik::shell {
 namespace {
 
-// Our records are the system's, byte for byte, so they are passed as they are.
-static_assert(sizeof(OsVersionInfo) == sizeof(OSVERSIONINFOA));
-static_assert(offsetof(OsVersionInfo, platformId) == offsetof(OSVERSIONINFOA, dwPlatformId));
-static_assert(sizeof(Luid) == sizeof(LUID));
-static_assert(sizeof(TokenPrivileges) == sizeof(TOKEN_PRIVILEGES));
-static_assert(offsetof(TokenPrivileges, privileges) == offsetof(TOKEN_PRIVILEGES, Privileges));
-static_assert(sizeof(TokenHandle) == sizeof(HANDLE));
-
-HANDLE ToHandle(std::uintptr_t value) {
-  return reinterpret_cast<HANDLE>(value);
-}
-
-std::uintptr_t FromHandle(HANDLE handle) {
-  return reinterpret_cast<std::uintptr_t>(handle);
-}
+// The values the calls are made with, checked against the system's headers.
+constexpr DWORD kTokenAccess = 0x28;
+static_assert(kTokenAccess == (TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY));
+constexpr DWORD kVersionRecordSize = 148;
+static_assert(sizeof(OSVERSIONINFOA) == kVersionRecordSize);
+// The privilege record with its one entry.
+constexpr DWORD kPrivilegeRecordSize = 16;
+static_assert(sizeof(TOKEN_PRIVILEGES) == kPrivilegeRecordSize);
+static_assert(SE_PRIVILEGE_ENABLED == 2);
+static_assert(EWX_SHUTDOWN == 1 && EWX_POWEROFF == 8);
+static_assert(VER_PLATFORM_WIN32s == 0 && VER_PLATFORM_WIN32_WINDOWS == 1 &&
+              VER_PLATFORM_WIN32_NT == 2);
+// SE_SHUTDOWN_NAME follows the UNICODE setting; the lookup takes the ANSI name.
+constexpr const char* kShutdownPrivilege = "SeShutdownPrivilege";
 
 // Newer headers mark the version query deprecated; the platform identifier is
 // all we want from it, and that still answers.
@@ -50,54 +47,57 @@ Win32PowerCalls SystemPowerCalls() {
   return calls;
 }
 
-bool Win32PowerApi::GetVersionExA(OsVersionInfo& info) {
-  return calls_.getVersionExA(reinterpret_cast<LPOSVERSIONINFOA>(&info)) != FALSE;
+// Opens the own token, looks up the shutdown privilege and enables it, and
+// returns whether the adjustment succeeded. With stopWhenTokenFails a token
+// that does not open ends it at once; without, every step runs whatever the
+// earlier ones returned.
+bool Win32PowerApi::EnableShutdownPrivilege(bool stopWhenTokenFails) {
+  HANDLE token = nullptr;
+  const BOOL opened = calls_.openProcessToken(calls_.getCurrentProcess(), kTokenAccess, &token);
+  if (!opened && stopWhenTokenFails)
+    return false;
+
+  LUID luid{};
+  calls_.lookupPrivilegeValueA(nullptr, kShutdownPrivilege, &luid);
+
+  TOKEN_PRIVILEGES privileges{};
+  privileges.PrivilegeCount = 1;
+  privileges.Privileges[0].Luid = luid;
+  privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+  // The previous state is asked for but never read or restored.
+  TOKEN_PRIVILEGES previous{};
+  DWORD returnLength = 0;
+  const BOOL adjusted = calls_.adjustTokenPrivileges(
+      token, FALSE, &privileges, kPrivilegeRecordSize, &previous, &returnLength);
+  // The privilege stays enabled on the token after our handle to it is gone.
+  if (opened)
+    calls_.closeHandle(token);
+  return adjusted != FALSE;
 }
 
-ProcessHandle Win32PowerApi::GetCurrentProcess() {
-  return FromHandle(calls_.getCurrentProcess());
+bool Win32PowerApi::PowerOff() {
+  OSVERSIONINFOA version{};
+  version.dwOSVersionInfoSize = kVersionRecordSize;
+  // A query that fails tells us no platform, and an unknown platform gets nothing.
+  if (!calls_.getVersionExA(&version))
+    return false;
+
+  switch (version.dwPlatformId) {
+    case VER_PLATFORM_WIN32s:
+    case VER_PLATFORM_WIN32_WINDOWS:
+      return calls_.exitWindowsEx(EWX_SHUTDOWN, 0) != FALSE;
+    case VER_PLATFORM_WIN32_NT:
+      return EnableShutdownPrivilege(true) && calls_.exitWindowsEx(EWX_POWEROFF, 0) != FALSE;
+    default:
+      return false;
+  }
 }
 
-bool Win32PowerApi::OpenProcessToken(ProcessHandle process, std::uint32_t desiredAccess,
-                                     TokenHandle& token) {
-  HANDLE opened = nullptr;
-  const BOOL ok = calls_.openProcessToken(ToHandle(process), desiredAccess, &opened);
-  token = FromHandle(opened);
-  return ok != FALSE;
-}
-
-bool Win32PowerApi::LookupPrivilegeValueA(const char* systemName, const char* name, Luid& luid) {
-  return calls_.lookupPrivilegeValueA(systemName, name, reinterpret_cast<PLUID>(&luid)) != FALSE;
-}
-
-bool Win32PowerApi::AdjustTokenPrivileges(TokenHandle token, bool disableAllPrivileges,
-                                          const TokenPrivileges& newState,
-                                          std::uint32_t bufferLength,
-                                          TokenPrivileges* previousState,
-                                          std::uint32_t* returnLength) {
-  // The system does not write to the new state; its declaration only lacks the const.
-  auto* state = reinterpret_cast<PTOKEN_PRIVILEGES>(const_cast<TokenPrivileges*>(&newState));
-  DWORD length = 0;
-  const BOOL ok = calls_.adjustTokenPrivileges(
-      ToHandle(token), disableAllPrivileges ? TRUE : FALSE, state, bufferLength,
-      reinterpret_cast<PTOKEN_PRIVILEGES>(previousState), returnLength ? &length : nullptr);
-  if (returnLength)
-    *returnLength = length;
-  return ok != FALSE;
-}
-
-bool Win32PowerApi::ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) {
-  return calls_.exitWindowsEx(flags, reserved) != FALSE;
-}
-
-bool Win32PowerApi::SetSystemPowerState(bool suspend, bool force) {
+bool Win32PowerApi::Hibernate() {
+  EnableShutdownPrivilege(false);
   if (!calls_.setSystemPowerState)
     return false;
-  return calls_.setSystemPowerState(suspend ? TRUE : FALSE, force ? TRUE : FALSE) != FALSE;
-}
-
-bool Win32PowerApi::CloseHandle(TokenHandle token) {
-  return calls_.closeHandle(ToHandle(token)) != FALSE;
+  return calls_.setSystemPowerState(FALSE, FALSE) != FALSE;
 }
 
 std::unique_ptr<PowerApi> MakeSystemPowerApi() {

@@ -24,26 +24,26 @@ struct Win32PowerCalls {
 /// The functions of the running system.
 Win32PowerCalls SystemPowerCalls();
 
-/// PowerApi on Windows: each method is the system call of the same name,
-/// with the records handed over as they are.
+/// PowerApi on Windows. An NT system lets a program shut it down only with
+/// the shutdown privilege enabled on its token, so both requests first
+/// enable it; older systems have no privileges and no such step.
 class Win32PowerApi : public PowerApi {
  public:
   explicit Win32PowerApi(const Win32PowerCalls& calls) : calls_(calls) {}
 
-  bool GetVersionExA(OsVersionInfo& info) override;
-  ProcessHandle GetCurrentProcess() override;
-  bool OpenProcessToken(ProcessHandle process, std::uint32_t desiredAccess,
-                        TokenHandle& token) override;
-  bool LookupPrivilegeValueA(const char* systemName, const char* name, Luid& luid) override;
-  bool AdjustTokenPrivileges(TokenHandle token, bool disableAllPrivileges,
-                             const TokenPrivileges& newState, std::uint32_t bufferLength,
-                             TokenPrivileges* previousState, std::uint32_t* returnLength) override;
-  bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) override;
-  /// Fails without a call when the system lacks the function.
-  bool SetSystemPowerState(bool suspend, bool force) override;
-  bool CloseHandle(TokenHandle token) override;
+  /// By the platform the version query names: Win32s and Windows 9x shut
+  /// down (EWX_SHUTDOWN) at once; NT enables the privilege, stops when the
+  /// token does not open or the adjustment fails, and then powers off
+  /// (EWX_POWEROFF); any other platform, or a failed query, gets nothing.
+  bool PowerOff() override;
+  /// Enables the privilege, whatever each step returns and with no version
+  /// query, then SetSystemPowerState(FALSE, FALSE): hibernate, not suspend,
+  /// and not forced. Fails without a call when the system lacks the function.
+  bool Hibernate() override;
 
  private:
+  bool EnableShutdownPrivilege(bool stopWhenTokenFails);
+
   Win32PowerCalls calls_;
 };
 

@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QListWidget>
+#include <QLocale>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 
 #include "tests/browser/fake_machine.h"
+#include "ui/qt/collation.h"
 #include "ui/qt/form_peer.h"
 #include "ui/tform1.h"
 
@@ -169,6 +171,25 @@ TEST_F(BrowserWidgets, TheHourglassShowsWhileALongFolderIsRead) {
   EXPECT_TRUE(busySeen);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_EQ(files->count(), 151);
+}
+
+// The file list takes the user's locale collation from the Qt side: letter
+// case ignored also in the C locale, where a case-sensitive collation would
+// list "B.wav" and "C.mp2" before "a.wav".
+TEST(UserLocaleCollation, IgnoresLetterCaseAlsoInTheCLocale) {
+  const QLocale saved;
+  QLocale::setDefault(QLocale::c());
+  NameCollation collation = qt::UserLocaleCollation();
+  QLocale::setDefault(saved);
+  FakeMachine machine(kPosixPathStyle);
+  machine.AddVolume("/", {});
+  for (const char* name : {"B.wav", "a.wav", "C.mp2"})
+    machine.AddFile(std::string("/rec/") + name);
+  machine.SetCollation(collation);
+  ASSERT_TRUE(machine.ChangeDirectory("/rec"));
+  TFileListBox list("FLB1", Rect{}, machine);
+  list.SetMask("*.mp2;*.mpa;*.wav");
+  EXPECT_EQ(list.Items(), (std::vector<std::string>{"a.wav", "B.wav", "C.mp2"}));
 }
 
 }  // namespace

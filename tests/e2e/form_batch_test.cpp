@@ -98,7 +98,9 @@ TEST_F(FormBatch, ButtonAndBrowserRefuseInputOnlyWhileTheBatchRuns) {
   EXPECT_FALSE(form->BatchRunning());
 }
 
-TEST_F(FormBatch, AfterTheBatchTheFocusIsBackOnB1UnlessTheUserMovedIt) {
+// A focused B1 switched off would pass the focus on to EXIT, where the next
+// Enter ends the program: the form itself holds it while the batch runs.
+TEST_F(FormBatch, NoButtonHoldsTheFocusDuringTheBatchAndB1GetsItBackUnlessTheUserMovedIt) {
   // As a toolkit does: a focused control that is switched off passes the focus on.
   for (Control* c : form->Focus().TabStops()) {
     c->Subscribe([this](Control& sender, Property what) {
@@ -106,17 +108,33 @@ TEST_F(FormBatch, AfterTheBatchTheFocusIsBackOnB1UnlessTheUserMovedIt) {
         form->Focus().MoveNext(true);
     });
   }
-  std::vector<std::string> focusDuring;
-  runner.duringRun = [&](std::size_t) { focusDuring.push_back(form->Focus().Focused()->Name()); };
+  auto focusName = [this] {
+    return form->Focus().Focused() ? form->Focus().Focused()->Name() : "";
+  };
+  Names focusDuring;
+  runner.duringRun = [&](std::size_t) { focusDuring.push_back(focusName()); };
   form->KeyDown(form->B1, Key::Enter);
-  ASSERT_EQ(focusDuring.size(), 7u);
-  EXPECT_EQ(focusDuring.front(), "B2");
+  EXPECT_EQ(focusDuring, Names(7, ""));
   EXPECT_EQ(form->Focus().Focused(), &form->B1);
 
-  runner.duringRun = [&](std::size_t) { form->Focus().SetFocus(&form->E6); };
+  // Keys during the batch: Enter on EXIT presses nothing, a click gives it no
+  // focus, and the Enter walk passes it by.
+  runner.duringRun = [&](std::size_t index) {
+    if (index != 7)
+      return;
+    form->KeyDown(form->B2, Key::Enter);
+    form->Focus().SetFocus(&form->B2);
+    focusDuring.push_back(focusName());
+    form->KeyDown(form->CB13, Key::Enter);
+    focusDuring.push_back(focusName());
+  };
   form->KeyDown(form->B1, Key::Enter);
   EXPECT_EQ(runner.commands.size(), 14u);
-  EXPECT_EQ(form->Focus().Focused(), &form->E6);
+  EXPECT_EQ(closeRequests, 0);
+  EXPECT_FALSE(form->ClosePending());
+  EXPECT_EQ(focusDuring.back(), "CB1") << "after CB13 every other stop is off or a button";
+  EXPECT_EQ(focusDuring[focusDuring.size() - 2], "");
+  EXPECT_EQ(form->Focus().Focused(), &form->CB1) << "the user's move stays";
 }
 
 TEST_F(FormBatch, ExitDuringABatchEndsTheProgramOnlyAfterIt) {
@@ -235,22 +253,35 @@ TEST_F(FormBatch, SettingsAreReadFromEveryOptionControlEnabledOrNot) {
   EXPECT_FALSE(switches.DeleteIntermediate());
 }
 
-// Enter on "Encode Start" twice through the Qt window: the second Enter
-// starts a second batch instead of landing on EXIT.
-TEST_F(FormBatch, InTheWindowASecondEnterOnEncodeStartRunsAnotherBatch) {
+// Enter on "Encode Start" through the Qt window: one more Enter during the
+// batch lands on no button, and after it a second batch starts; EXIT clicked
+// during that one takes no focus and ends the program when it is over.
+TEST_F(FormBatch, InTheWindowEnterDuringABatchPressesNothingAndAfterItStartsAnother) {
   qt::FormPeer peer(*form);
   bool closed = false;
   form->OnCloseRequest = [&closed] { closed = true; };
   peer.Show();
   peer.Window()->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(peer.Window()));
+  std::vector<QWidget*> focusDuring;
+  runner.duringRun = [&](std::size_t index) {
+    focusDuring.push_back(QApplication::focusWidget());
+    if (index == 0)
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    if (index == 7)
+      QTest::mouseClick(peer.WidgetOf(form->B2), Qt::LeftButton);
+  };
   form->Focus().SetFocus(&form->B1);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   ASSERT_EQ(runner.commands.size(), 7u);
-  EXPECT_EQ(QApplication::focusWidget(), peer.WidgetOf(form->B1));
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-  EXPECT_EQ(runner.commands.size(), 14u);
+  EXPECT_EQ(focusDuring, std::vector<QWidget*>(7, peer.Window())) << "the form itself";
   EXPECT_FALSE(closed);
+  EXPECT_EQ(QApplication::focusWidget(), peer.WidgetOf(form->B1));
+
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  ASSERT_EQ(runner.commands.size(), 14u);
+  EXPECT_EQ(focusDuring.back(), peer.Window()) << "EXIT took no focus from the click";
+  EXPECT_TRUE(closed);
 }
 
 }  // namespace

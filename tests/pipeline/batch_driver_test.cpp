@@ -82,6 +82,39 @@ struct Batch {
   }
 };
 
+// Writes each command's output on disk, as a tool would, before what happens
+// during its run (duringRun) comes.
+class DiskRunner final : public FakeStageRunner {
+ public:
+  using FakeStageRunner::FakeStageRunner;
+  StageOutcome RunStage(const std::string& commandLine) override {
+    testing::WriteFile(testing::OutputOf(SplitCommandLine(commandLine)), commandLine);
+    return FakeStageRunner::RunStage(commandLine);
+  }
+};
+
+// A batch on real files in a folder, each holding its own name.
+struct NativeBatch {
+  NativeBatch(const testing::TempDir& dir, const Names& entries) {
+    window.style = NativePathStyle();
+    window.folder = dir.path();
+    window.entries = entries;
+    for (const auto& name : entries)
+      testing::WriteFile(dir / name, name);
+  }
+  BatchSummary Run() {
+    return RunBatch({}, boostSwitch,
+                    {window, switches, runner, *files, window.style, kDesignStatus});
+  }
+
+  FakeBatchWindow window;
+  FakeFileSystem unused;
+  DiskRunner runner{unused};
+  FakeSwitches switches;
+  std::string boostSwitch;
+  std::unique_ptr<FileSystem> files = MakeNativeFileSystem();
+};
+
 TEST(RunBatch, WorkFolderAtADriveRootAndInAFolder) {
   struct Case {
     PathStyle style;
@@ -220,6 +253,53 @@ TEST(RunBatch, AStageFileThatIsAnotherFileOfTheBatchIsRefused) {
     EXPECT_EQ(command.find("a_TMP"), std::string::npos) << command;
   EXPECT_EQ(b.runner.commands.size(), 3u) << "b.wav is converted";
   EXPECT_EQ(testing::ReadFile(dir / "b.wav"), "b");
+}
+
+// Another process may act while a tool runs. A work folder swapped for a link
+// back to the folder is found before the next stage or deletion: the file
+// fails and nothing is written or deleted there; the later files are refused.
+TEST(RunBatch, AWorkFolderSwappedForALinkDuringAFileLosesNoSource) {
+  struct Case {
+    std::size_t swapAt;  // the run during which the work folder is swapped
+    std::size_t runs;
+  } cases[] = {{0, 1}, {1, 2}};  // a.mp2's decode, then its filter
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.swapAt);
+    testing::TempDir dir;
+    std::error_code noLinks;
+    std::filesystem::create_directory_symlink(".", dir / "probe", noLinks);
+    if (noLinks)
+      GTEST_SKIP() << "no links to folders here";
+    NativeBatch b(dir, {"a.mp2", "a.wav", "a_TMP1.wav"});
+    b.runner.duringRun = [&](std::size_t index) {
+      if (index != c.swapAt)
+        return;
+      std::filesystem::rename(dir / "EtcEnc", dir / "old");
+      std::filesystem::create_directory_symlink(".", dir / "EtcEnc");
+    };
+    EXPECT_EQ(b.Run().failed, 3);
+    EXPECT_EQ(b.runner.commands.size(), c.runs);
+    for (const auto& name : b.window.entries)
+      EXPECT_EQ(testing::ReadFile(dir / name), name);
+  }
+}
+
+// The list was read before the batch: a source that has become a folder or a
+// FIFO by its turn is refused before any tool waits on it, and the batch goes on.
+TEST(RunBatch, ASourceThatIsNoLongerARegularFileIsRefused) {
+  testing::TempDir dir;
+  NativeBatch b(dir, {"a.mp2", "b.wav", "c.wav"});
+  b.runner.duringRun = [&](std::size_t index) {
+    if (index == 0) {
+      std::filesystem::remove(dir / "b.wav");
+      std::filesystem::create_directory(dir / "b.wav");
+    }
+  };
+  BatchSummary s = b.Run();
+  EXPECT_EQ(s.processed, 3);
+  EXPECT_EQ(s.failed, 1);
+  EXPECT_NE(b.window.status.find("b.wav (ql7rzfir.exe)"), std::string::npos) << b.window.status;
+  EXPECT_EQ(b.runner.commands.size(), 7u) << "nothing ran for b.wav";
 }
 
 // A stop signal ends the walk at the stage it came in, removes that stage's

@@ -73,7 +73,9 @@ class ConvertCli : public ::testing::Test {
 
   // Starts vorzik-convert on a.mp2 in the background with the given tool
   // hanging half-way through its output; returns once that output is there.
-  pid_t StartWithHangingTool(const std::string& tool, const std::string& output) {
+  // Started as nohup does, it ignores SIGHUP from its start.
+  pid_t StartWithHangingTool(const std::string& tool, const std::string& output,
+                             bool nohup = false) {
     ::setenv("VORZIK_TOOL_HANG", tool.c_str(), 1);
     ::setenv("VORZIK_TOOL_PID_FILE", (dir_ / "tool.pid").c_str(), 1);
     std::string program = dir_ / "bin/vorzik-convert";
@@ -84,7 +86,10 @@ class ConvertCli : public ::testing::Test {
     posix_spawn_file_actions_addopen(&actions, 1, (dir_ / "out.txt").c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = -1;
+    // An ignored signal stays ignored across the spawn.
+    auto hangup = ::signal(SIGHUP, nohup ? SIG_IGN : SIG_DFL);
     EXPECT_EQ(::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ), 0);
+    ::signal(SIGHUP, hangup);
     posix_spawn_file_actions_destroy(&actions);
     ::unsetenv("VORZIK_TOOL_HANG");
     ::unsetenv("VORZIK_TOOL_PID_FILE");
@@ -93,9 +98,9 @@ class ConvertCli : public ::testing::Test {
     return pid;
   }
 
-  // Polls for up to ten seconds; true once the condition holds.
-  static bool Eventually(const std::function<bool()>& condition) {
-    for (int i = 0; i < 1000; ++i) {
+  // Polls every 10 ms, for up to ten seconds; true once the condition holds.
+  static bool Eventually(const std::function<bool()>& condition, int polls = 1000) {
+    for (int i = 0; i < polls; ++i) {
       if (condition())
         return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -104,13 +109,16 @@ class ConvertCli : public ::testing::Test {
   }
 
   // True once the process has ended (a zombie nobody reaps counts).
-  static bool Ended(pid_t pid) {
-    return Eventually([pid] {
-      std::string stat =
-          ::kill(pid, 0) == 0 ? ReadFile("/proc/" + std::to_string(pid) + "/stat") : std::string();
-      auto close = stat.rfind(')');
-      return stat.empty() || (close != std::string::npos && stat.compare(close, 3, ") Z") == 0);
-    });
+  static bool Ended(pid_t pid, int polls = 1000) {
+    return Eventually(
+        [pid] {
+          std::string stat = ::kill(pid, 0) == 0
+                                 ? ReadFile("/proc/" + std::to_string(pid) + "/stat")
+                                 : std::string();
+          auto close = stat.rfind(')');
+          return stat.empty() || (close != std::string::npos && stat.compare(close, 3, ") Z") == 0);
+        },
+        polls);
   }
 
   // The wait status of our child, or -1 when it did not end in time.
@@ -159,6 +167,24 @@ TEST_F(ConvertCli, DefaultsConvertAnMp2AndAWav) {
   EXPECT_EQ(FilesIn(src_), (Lines{"EtcEnc", "a.mp2", "b.wav"}));
 }
 
+// "--" ends the options, so a name starting with "-" is a source; a bad
+// option gets one line and the way to the options, not the whole list.
+TEST_F(ConvertCli, DashesEndTheOptionsAndAnswersAreShort) {
+  WriteFile(src_ + "/-a.wav", "wav data");
+  ASSERT_EQ(Convert("-- -a.wav", "cd '" + src_ + "' &&"), 0) << ReadFile(dir_ / "err.txt");
+  EXPECT_EQ(FilesIn(work_), (Lines{"-a.mp2"}));
+
+  EXPECT_EQ(Convert("-x.wav", "cd '" + src_ + "' &&"), 2);
+  EXPECT_EQ(SplitLines(ReadFile(dir_ / "err.txt")),
+            (Lines{"vorzik-convert: unknown option: -x.wav",
+                   "Try 'vorzik-convert --help' for more information."}));
+  EXPECT_EQ(Convert("-h"), 0);
+  EXPECT_EQ(printed_.at(0), "usage: vorzik-convert SOURCE [options]");
+  EXPECT_EQ(Convert("-V"), 0);
+  EXPECT_EQ(printed_.at(0), "vorzik-convert (Vorzik) " + std::string(VORZIK_VERSION));
+  EXPECT_EQ(printed_.at(2).rfind("License GPLv3+", 0), 0u);
+}
+
 TEST_F(ConvertCli, KeepTmpLeavesEveryStageFile) {
   ASSERT_EQ(Convert("--keep-tmp --iir --effect=80 --mode=ac3 --boost=Brex '" + src_ + "/a.mp2'"),
             0);
@@ -179,6 +205,19 @@ TEST_F(ConvertCli, MissingToolIsAFailure) {
   EXPECT_NE(ReadFile(dir_ / "err.txt").find("normalise stage (normalize.exe) failed"),
             std::string::npos);
   EXPECT_EQ(printed_.size(), 4u) << "the encode stage still runs";
+}
+
+// A source name of 251 to 255 bytes fits the folder, but its stage files'
+// names are five bytes longer: the failure says why the file is missing.
+TEST_F(ConvertCli, AStageFileNameTooLongForTheFileSystemIsTheReason) {
+  const std::string base(247, 'n');
+  WriteFile(src_ + "/" + base + ".wav", "wav data");
+  EXPECT_EQ(Convert("'" + src_ + "/" + base + ".wav'"), 1);
+  const std::string err = ReadFile(dir_ / "err.txt");
+  EXPECT_NE(err.find("filter stage (ql7rzfir.exe) failed: the name of its output file " + work_ +
+                     base + "_TMP2.wav is too long for the file system"),
+            std::string::npos)
+      << err;
 }
 
 // A work folder that is a link back to the folder would make the source its
@@ -322,6 +361,22 @@ TEST_F(ConvertCli, StopSignalsReachTheToolAndLeaveNoHalfOutput) {
   EXPECT_TRUE(Ended(toolPid_)) << "the tool does not outlive a killed front end";
 }
 
+// Started under nohup, a logout's hangup reaches neither vorzik-convert nor
+// the tool it runs, which keep working; another stop signal still ends both.
+TEST_F(ConvertCli, AHangupIgnoredFromTheStartStaysIgnoredInTheTool) {
+  pid_t convert = StartWithHangingTool("ql7rzfir.exe", work_ + "a_TMP2.wav", true);
+  ASSERT_GT(toolPid_, 0);
+  // A hangup goes to the whole session.
+  ASSERT_EQ(::kill(convert, SIGHUP), 0);
+  ASSERT_EQ(::kill(toolPid_, SIGHUP), 0);
+  EXPECT_FALSE(Ended(toolPid_, 50)) << "the tool ended by the hangup";
+  ASSERT_EQ(::kill(convert, SIGTERM), 0);
+  int status = WaitFor(convert);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+  EXPECT_TRUE(Ended(toolPid_));
+  EXPECT_EQ(FilesIn(work_), Lines{});
+}
+
 TEST(ConvertOptions, EveryFieldAndSwitchCanBeSet) {
   ConvertOptions o;
   std::string error = ParseConvertOptions(
@@ -352,7 +407,8 @@ TEST(ConvertOptions, EveryFieldAndSwitchCanBeSet) {
 TEST(ConvertOptions, BadArgumentsAreRejected) {
   for (const Lines& args :
        {Lines{}, Lines{"--bogus", "a.wav"}, Lines{"--mode=flac", "a.wav"},
-        Lines{"--ratio", "a.wav"}, Lines{"a.wav", "b.wav"}, Lines{"--keep-tmp=1"}}) {
+        Lines{"--ratio", "a.wav"}, Lines{"a.wav", "b.wav"}, Lines{"--keep-tmp=1"},
+        Lines{"-x", "a.wav"}, Lines{"--", "a.wav", "--help"}}) {
     ConvertOptions o;
     EXPECT_NE(ParseConvertOptions(args, o), "");
   }

@@ -8,6 +8,7 @@
 #include <QThread>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "private_bus.h"
@@ -58,6 +59,10 @@ class LogindPowerApiTest : public testing::Test {
     // machine off, so refuse to go on.
     ASSERT_FALSE(bus_->address().empty());
     ASSERT_EQ(bus_->address().rfind("unix:path=" + bus_->folder() + "/", 0), 0u) << bus_->address();
+    ClearCalls();
+  }
+
+  static void ClearCalls() {
     QDBusMessage clear =
         QDBusMessage::createMethodCall(kLogind, kLogindPath, kMockInterface, "ClearCalls");
     ASSERT_EQ(Observer().call(clear).type(), QDBusMessage::ReplyMessage);
@@ -124,36 +129,17 @@ class LogindPowerApiTest : public testing::Test {
   static inline std::string startError_;
 };
 
-TEST_F(LogindPowerApiTest, PowerOffFlagPowersOffNotInteractively) {
-  EXPECT_TRUE(MakeApi()->ExitWindowsEx(kEwxPowerOff, 0));
-  EXPECT_TRUE(CalledOnceNotInteractive("PowerOff"));
-  EXPECT_EQ(TotalPowerCalls(), 1);
-}
-
-TEST_F(LogindPowerApiTest, ShutdownFlagAlsoPowersOff) {
-  EXPECT_TRUE(MakeApi()->ExitWindowsEx(kEwxShutdown, 0));
-  EXPECT_TRUE(CalledOnceNotInteractive("PowerOff"));
-  EXPECT_EQ(TotalPowerCalls(), 1);
-}
-
-TEST_F(LogindPowerApiTest, OtherExitFlagsAreRefusedWithoutACall) {
-  auto api = MakeApi();
-  for (std::uint32_t flags : {0u, 2u, 4u, 9u}) {
-    EXPECT_FALSE(api->ExitWindowsEx(flags, 0)) << flags;
+TEST_F(LogindPowerApiTest, EachRequestIsOneCallOfItsMethodNotInteractively) {
+  const std::pair<const char*, bool (PowerApi::*)()> requests[] = {
+      {"PowerOff", &PowerApi::PowerOff}, {"Hibernate", &PowerApi::Hibernate}};
+  for (const auto& [method, request] : requests) {
+    SCOPED_TRACE(method);
+    ClearCalls();
+    auto api = MakeApi();
+    EXPECT_TRUE(((*api).*request)());
+    EXPECT_TRUE(CalledOnceNotInteractive(method));
+    EXPECT_EQ(TotalPowerCalls(), 1);
   }
-  EXPECT_EQ(TotalPowerCalls(), 0);
-}
-
-TEST_F(LogindPowerApiTest, PowerStateWithoutSuspendHibernates) {
-  EXPECT_TRUE(MakeApi()->SetSystemPowerState(false, false));
-  EXPECT_TRUE(CalledOnceNotInteractive("Hibernate"));
-  EXPECT_EQ(TotalPowerCalls(), 1);
-}
-
-TEST_F(LogindPowerApiTest, PowerStateWithSuspendSuspends) {
-  EXPECT_TRUE(MakeApi()->SetSystemPowerState(true, false));
-  EXPECT_TRUE(CalledOnceNotInteractive("Suspend"));
-  EXPECT_EQ(TotalPowerCalls(), 1);
 }
 
 TEST_F(LogindPowerApiTest, ShutDownActionReachesLogindAsPowerOff) {
@@ -186,7 +172,7 @@ TEST_F(LogindPowerApiTest, RefusalByLogindIsReported) {
          << "raise dbus.exceptions.DBusException('refused', "
             "name='org.freedesktop.login1.OperationInProgress')";
   ASSERT_EQ(Observer().call(refuse).type(), QDBusMessage::ReplyMessage);
-  EXPECT_FALSE(MakeApi()->SetSystemPowerState(false, false));
+  EXPECT_FALSE(MakeApi()->Hibernate());
   EXPECT_EQ(CallsOf("Hibernate").size(), 1u);
   // Put the template's method back for the tests that follow.
   QDBusMessage restore =
@@ -201,44 +187,15 @@ TEST_F(LogindPowerApiTest, RefusalByLogindIsReported) {
 
 TEST_F(LogindPowerApiTest, UnreachableBusRefusesEverything) {
   LogindPowerApi api("unix:path=" + bus_->folder() + "/no-such-socket");
-  EXPECT_FALSE(api.ExitWindowsEx(kEwxPowerOff, 0));
-  EXPECT_FALSE(api.SetSystemPowerState(false, false));
+  EXPECT_FALSE(api.PowerOff());
+  EXPECT_FALSE(api.Hibernate());
   EXPECT_EQ(TotalPowerCalls(), 0);
 }
 
 TEST_F(LogindPowerApiTest, EmptyAddressRefusesInsteadOfUsingAnotherBus) {
   LogindPowerApi api("");
-  EXPECT_FALSE(api.ExitWindowsEx(kEwxPowerOff, 0));
-  EXPECT_FALSE(api.SetSystemPowerState(false, false));
-}
-
-// The Windows steps have nothing to do here; they must succeed so the power
-// action goes on, and the platform must read as the one that uses them.
-TEST(LogindPowerApiTokenSteps, SucceedAsOnAnNtSystem) {
-  LogindPowerApi api("");
-  OsVersionInfo version{};
-  version.osVersionInfoSize = kOsVersionInfoSize;
-  ASSERT_TRUE(api.GetVersionExA(version));
-  EXPECT_EQ(version.platformId, kPlatformWin32Nt);
-
-  TokenHandle token = 0;
-  EXPECT_TRUE(api.OpenProcessToken(api.GetCurrentProcess(), 0x28, token));
-  EXPECT_NE(token, 0u);
-  Luid luid{};
-  EXPECT_TRUE(api.LookupPrivilegeValueA(nullptr, kSeShutdownName, luid));
-  TokenPrivileges privileges{1, {{luid, kSePrivilegeEnabled}}};
-  TokenPrivileges previous{};
-  std::uint32_t length = 0;
-  EXPECT_TRUE(api.AdjustTokenPrivileges(token, false, privileges, kTokenPrivilegesSize, &previous,
-                                        &length));
-  EXPECT_TRUE(api.CloseHandle(token));
-}
-
-TEST(LogindPowerApiTokenSteps, VersionRecordOfWrongSizeIsRefused) {
-  LogindPowerApi api("");
-  OsVersionInfo version{};
-  version.osVersionInfoSize = 20;
-  EXPECT_FALSE(api.GetVersionExA(version));
+  EXPECT_FALSE(api.PowerOff());
+  EXPECT_FALSE(api.Hibernate());
 }
 
 // The inhibitor locks logind holds, as "what who why mode".

@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <functional>
+#include <cstdint>
+#include <cstdio>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,8 +14,11 @@
 namespace vorzik::shell {
 namespace {
 
-// What the stand-ins for the system functions saw and how they answer. One
-// world at a time: the stand-ins are plain functions and find it here.
+using Calls = std::vector<std::string>;
+
+// How the stand-ins for the system functions answer, and every call they saw
+// with its arguments. One world at a time: the stand-ins are plain functions
+// and find it here.
 struct FakeSystem {
   DWORD platformId = VER_PLATFORM_WIN32_NT;
   BOOL versionResult = TRUE;
@@ -23,56 +27,54 @@ struct FakeSystem {
   BOOL adjustResult = TRUE;
   BOOL exitResult = TRUE;
   BOOL powerResult = TRUE;
+  bool hasPowerState = true;
 
-  std::vector<std::string> calls;
-  DWORD versionSize = 0;
-  HANDLE openedProcess = nullptr;
-  DWORD access = 0;
-  bool systemNameNull = false;
-  std::string privilegeName;
-  HANDLE adjustedToken = nullptr;
-  BOOL disableAll = -1;
-  unsigned char record[16] = {};
-  DWORD bufferLength = 0;
-  bool previousGiven = false;
-  bool returnLengthGiven = false;
-  UINT exitFlags = 0;
-  DWORD exitReserved = 1;
-  BOOL suspend = -1;
-  BOOL force = -1;
-  HANDLE closed = nullptr;
+  Calls calls;
 };
 
 FakeSystem* world = nullptr;
 
 const HANDLE kFakeProcess = reinterpret_cast<HANDLE>(0x51);
 const HANDLE kFakeToken = reinterpret_cast<HANDLE>(0x7a);
-constexpr LUID kFakeLuid{0x13, 0x2};
+constexpr LUID kFakeLuid{0x1234, 0x56};
+
+std::string Hex(std::uintptr_t value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "0x%jx", static_cast<std::uintmax_t>(value));
+  return text;
+}
+
+std::string Hex(HANDLE handle) {
+  return Hex(reinterpret_cast<std::uintptr_t>(handle));
+}
+
+std::string Text(const char* text) {
+  return text == nullptr ? std::string("null") : "\"" + std::string(text) + "\"";
+}
 
 BOOL WINAPI FakeGetVersionExA(LPOSVERSIONINFOA info) {
-  world->calls.push_back("GetVersionExA");
-  world->versionSize = info->dwOSVersionInfoSize;
-  info->dwPlatformId = world->platformId;
+  world->calls.push_back("GetVersionExA(size=" + std::to_string(info->dwOSVersionInfoSize) + ")");
+  if (world->versionResult)
+    info->dwPlatformId = world->platformId;
   return world->versionResult;
 }
 
 HANDLE WINAPI FakeGetCurrentProcess() {
-  world->calls.push_back("GetCurrentProcess");
+  world->calls.push_back("GetCurrentProcess()");
   return kFakeProcess;
 }
 
 BOOL WINAPI FakeOpenProcessToken(HANDLE process, DWORD access, PHANDLE token) {
-  world->calls.push_back("OpenProcessToken");
-  world->openedProcess = process;
-  world->access = access;
-  *token = world->openResult ? kFakeToken : nullptr;
+  world->calls.push_back("OpenProcessToken(process=" + Hex(process) + ", access=" + Hex(access) +
+                         ")");
+  if (world->openResult)
+    *token = kFakeToken;
   return world->openResult;
 }
 
 BOOL WINAPI FakeLookupPrivilegeValueA(LPCSTR system, LPCSTR name, PLUID luid) {
-  world->calls.push_back("LookupPrivilegeValueA");
-  world->systemNameNull = system == nullptr;
-  world->privilegeName = name;
+  world->calls.push_back("LookupPrivilegeValueA(system=" + Text(system) + ", name=" + Text(name) +
+                         ")");
   if (world->lookupResult)
     *luid = kFakeLuid;
   return world->lookupResult;
@@ -81,33 +83,31 @@ BOOL WINAPI FakeLookupPrivilegeValueA(LPCSTR system, LPCSTR name, PLUID luid) {
 BOOL WINAPI FakeAdjustTokenPrivileges(HANDLE token, BOOL disableAll, PTOKEN_PRIVILEGES state,
                                       DWORD length, PTOKEN_PRIVILEGES previous,
                                       PDWORD returnLength) {
-  world->calls.push_back("AdjustTokenPrivileges");
-  world->adjustedToken = token;
-  world->disableAll = disableAll;
-  std::memcpy(world->record, state, sizeof world->record);
-  world->bufferLength = length;
-  world->previousGiven = previous != nullptr;
-  world->returnLengthGiven = returnLength != nullptr;
+  const LUID_AND_ATTRIBUTES& entry = state->Privileges[0];
+  world->calls.push_back(
+      "AdjustTokenPrivileges(token=" + Hex(token) + ", disableAll=" + std::to_string(disableAll) +
+      ", count=" + std::to_string(state->PrivilegeCount) + ", luid=" + Hex(entry.Luid.LowPart) +
+      ":" + Hex(static_cast<std::uint32_t>(entry.Luid.HighPart)) + ", attributes=" +
+      std::to_string(entry.Attributes) + ", bufferLength=" + std::to_string(length) +
+      ", previous=" + (previous != nullptr ? "buffer" : "null") +
+      ", returnLength=" + (returnLength != nullptr ? "place" : "null") + ")");
   return world->adjustResult;
 }
 
 BOOL WINAPI FakeExitWindowsEx(UINT flags, DWORD reserved) {
-  world->calls.push_back("ExitWindowsEx");
-  world->exitFlags = flags;
-  world->exitReserved = reserved;
+  world->calls.push_back("ExitWindowsEx(flags=" + std::to_string(flags) +
+                         ", reserved=" + std::to_string(reserved) + ")");
   return world->exitResult;
 }
 
 BOOL WINAPI FakeSetSystemPowerState(BOOL suspend, BOOL force) {
-  world->calls.push_back("SetSystemPowerState");
-  world->suspend = suspend;
-  world->force = force;
+  world->calls.push_back("SetSystemPowerState(suspend=" + std::to_string(suspend) +
+                         ", force=" + std::to_string(force) + ")");
   return world->powerResult;
 }
 
 BOOL WINAPI FakeCloseHandle(HANDLE handle) {
-  world->calls.push_back("CloseHandle");
-  world->closed = handle;
+  world->calls.push_back("CloseHandle(" + Hex(handle) + ")");
   return TRUE;
 }
 
@@ -116,155 +116,190 @@ constexpr Win32PowerCalls kFakeCalls{FakeGetVersionExA,         FakeGetCurrentPr
                                      FakeAdjustTokenPrivileges, FakeExitWindowsEx,
                                      FakeSetSystemPowerState,   FakeCloseHandle};
 
-class Win32PowerApiTest : public ::testing::Test {
+const std::string kVersion = "GetVersionExA(size=148)";
+const std::string kProcess = "GetCurrentProcess()";
+const std::string kOpen = "OpenProcessToken(process=0x51, access=0x28)";
+const std::string kLookup = "LookupPrivilegeValueA(system=null, name=\"SeShutdownPrivilege\")";
+const std::string kAdjust =
+    "AdjustTokenPrivileges(token=0x7a, disableAll=0, count=1, luid=0x1234:0x56, "
+    "attributes=2, bufferLength=16, previous=buffer, returnLength=place)";
+const std::string kClose = "CloseHandle(0x7a)";
+const std::string kPowerOff = "ExitWindowsEx(flags=8, reserved=0)";
+const std::string kShutDown = "ExitWindowsEx(flags=1, reserved=0)";
+const std::string kHibernate = "SetSystemPowerState(suspend=0, force=0)";
+const std::string kWindowClosed = "main window closed";
+// The record as it goes out when the token did not open: the handle was never
+// set, so the adjustment sees zero and no handle is closed.
+const std::string kAdjustUnopened =
+    "AdjustTokenPrivileges(token=0x0, disableAll=0, count=1, luid=0x1234:0x56, "
+    "attributes=2, bufferLength=16, previous=buffer, returnLength=place)";
+// A failed lookup leaves the identifier as it was initialised.
+const std::string kAdjustNoLuid =
+    "AdjustTokenPrivileges(token=0x7a, disableAll=0, count=1, luid=0x0:0x0, "
+    "attributes=2, bufferLength=16, previous=buffer, returnLength=place)";
+const std::string kAdjustNothingWorked =
+    "AdjustTokenPrivileges(token=0x0, disableAll=0, count=1, luid=0x0:0x0, "
+    "attributes=2, bufferLength=16, previous=buffer, returnLength=place)";
+
+void Nt(FakeSystem&) {}
+void Win32s(FakeSystem& fake) {
+  fake.platformId = VER_PLATFORM_WIN32s;
+}
+void Windows9x(FakeSystem& fake) {
+  fake.platformId = VER_PLATFORM_WIN32_WINDOWS;
+}
+void UnknownPlatform(FakeSystem& fake) {
+  fake.platformId = 3;
+}
+void VersionFails(FakeSystem& fake) {
+  fake.versionResult = FALSE;
+}
+void TokenFails(FakeSystem& fake) {
+  fake.openResult = FALSE;
+}
+void LookupFails(FakeSystem& fake) {
+  fake.lookupResult = FALSE;
+}
+void AdjustFails(FakeSystem& fake) {
+  fake.adjustResult = FALSE;
+}
+void ExitRefused(FakeSystem& fake) {
+  fake.exitResult = FALSE;
+}
+void HibernateRefused(FakeSystem& fake) {
+  fake.powerResult = FALSE;
+}
+void NoPowerStateFunction(FakeSystem& fake) {
+  fake.hasPowerState = false;
+}
+void Everything9xAndFailing(FakeSystem& fake) {
+  fake.platformId = VER_PLATFORM_WIN32_WINDOWS;
+  fake.openResult = fake.lookupResult = fake.adjustResult = fake.powerResult = FALSE;
+}
+
+// One fake system, the RG3 index the batch ends with, every call expected,
+// and whether the request counts as taken.
+struct Case {
+  const char* name;
+  int rg3Index;
+  void (*arrange)(FakeSystem&);
+  Calls expected;
+  bool taken;
+};
+
+void PrintTo(const Case& c, std::ostream* os) {
+  *os << c.name;
+}
+
+const Case kCases[] = {
+    {"ShutDownOnNtEnablesPrivilegeThenPowersOff",
+     0,
+     Nt,
+     {kVersion, kProcess, kOpen, kLookup, kAdjust, kClose, kPowerOff},
+     true},
+    {"ShutDownOnWin32sShutsDownWithoutPrivilege", 0, Win32s, {kVersion, kShutDown}, true},
+    {"ShutDownOnWindows9xShutsDownWithoutPrivilege", 0, Windows9x, {kVersion, kShutDown}, true},
+    {"ShutDownOnUnknownPlatformDoesNothing", 0, UnknownPlatform, {kVersion}, false},
+    {"ShutDownWithFailedVersionQueryDoesNothing", 0, VersionFails, {kVersion}, false},
+    {"ShutDownStopsWhenTokenDoesNotOpen", 0, TokenFails, {kVersion, kProcess, kOpen}, false},
+    {"ShutDownStopsWhenAdjustReturnsZero",
+     0,
+     AdjustFails,
+     {kVersion, kProcess, kOpen, kLookup, kAdjust, kClose},
+     false},
+    {"ShutDownIgnoresFailedLookup",
+     0,
+     LookupFails,
+     {kVersion, kProcess, kOpen, kLookup, kAdjustNoLuid, kClose, kPowerOff},
+     true},
+    {"ShutDownRefusedLeavesWindowOpen",
+     0,
+     ExitRefused,
+     {kVersion, kProcess, kOpen, kLookup, kAdjust, kClose, kPowerOff},
+     false},
+    {"HibernateEnablesPrivilegeThenClosesWindow",
+     1,
+     Nt,
+     {kProcess, kOpen, kLookup, kAdjust, kClose, kHibernate, kWindowClosed},
+     true},
+    {"HibernateRefusedStillClosesWindow",
+     1,
+     HibernateRefused,
+     {kProcess, kOpen, kLookup, kAdjust, kClose, kHibernate, kWindowClosed},
+     false},
+    {"HibernateGoesOnWhenTokenDoesNotOpen",
+     1,
+     TokenFails,
+     {kProcess, kOpen, kLookup, kAdjustUnopened, kHibernate, kWindowClosed},
+     true},
+    {"HibernateGoesOnWhenLookupFails",
+     1,
+     LookupFails,
+     {kProcess, kOpen, kLookup, kAdjustNoLuid, kClose, kHibernate, kWindowClosed},
+     true},
+    {"HibernateGoesOnWhenAdjustReturnsZero",
+     1,
+     AdjustFails,
+     {kProcess, kOpen, kLookup, kAdjust, kClose, kHibernate, kWindowClosed},
+     true},
+    {"HibernateAsksNoVersionAndGoesOnThroughEveryFailure",
+     1,
+     Everything9xAndFailing,
+     {kProcess, kOpen, kLookup, kAdjustNothingWorked, kHibernate, kWindowClosed},
+     false},
+    {"HibernateWithoutTheSystemFunctionStillClosesWindow",
+     1,
+     NoPowerStateFunction,
+     {kProcess, kOpen, kLookup, kAdjust, kClose, kWindowClosed},
+     false},
+};
+
+class Win32PowerSequence : public testing::TestWithParam<Case> {
  protected:
   void SetUp() override { world = &fake; }
   void TearDown() override { world = nullptr; }
 
-  // Runs the power action as the batch does, on the stand-ins.
-  void RunPowerAction(int rg3Index, const Win32PowerCalls& calls = kFakeCalls) {
-    Win32PowerApi api(calls);
-    PowerAction(rg3Index, api, [this] { fake.calls.push_back("main window closed"); });
-  }
-
-  void ExpectPrivilegeSteps() {
-    EXPECT_EQ(fake.openedProcess, kFakeProcess);
-    EXPECT_EQ(fake.access, 0x28u);
-    EXPECT_TRUE(fake.systemNameNull);
-    EXPECT_EQ(fake.privilegeName, "SeShutdownPrivilege");
-    EXPECT_EQ(fake.adjustedToken, kFakeToken);
-    EXPECT_EQ(fake.disableAll, FALSE);
-    // Count 1, the looked-up identifier (low part, high part), attributes 2.
-    const unsigned char expected[16] = {1, 0, 0, 0, 0x13, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0};
-    EXPECT_EQ(0, std::memcmp(fake.record, expected, sizeof expected));
-    EXPECT_EQ(fake.bufferLength, 16u);
-    EXPECT_TRUE(fake.previousGiven);
-    EXPECT_TRUE(fake.returnLengthGiven);
-    EXPECT_EQ(fake.closed, kFakeToken);
-  }
-
   FakeSystem fake;
 };
 
-using Calls = std::vector<std::string>;
-const Calls kPrivilegeCalls = {"GetCurrentProcess", "OpenProcessToken", "LookupPrivilegeValueA",
-                               "AdjustTokenPrivileges", "CloseHandle"};
-
-Calls Concat(Calls a, const Calls& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
-
-TEST_F(Win32PowerApiTest, ShutDownOnNtEnablesThePrivilegeAndPowersOff) {
-  RunPowerAction(kPowerShutDown);
-  EXPECT_EQ(fake.calls, Concat(Concat({"GetVersionExA"}, kPrivilegeCalls), {"ExitWindowsEx"}));
-  EXPECT_EQ(fake.versionSize, 148u);
-  ExpectPrivilegeSteps();
-  EXPECT_EQ(fake.exitFlags, static_cast<UINT>(EWX_POWEROFF));
-  EXPECT_EQ(fake.exitReserved, 0u);
-}
-
-TEST_F(Win32PowerApiTest, ShutDownOnOlderPlatformsSkipsThePrivilege) {
-  for (DWORD platform : {VER_PLATFORM_WIN32s, VER_PLATFORM_WIN32_WINDOWS}) {
-    SCOPED_TRACE(platform);
-    fake = FakeSystem{};
-    fake.platformId = platform;
-    RunPowerAction(kPowerShutDown);
-    EXPECT_EQ(fake.calls, (Calls{"GetVersionExA", "ExitWindowsEx"}));
-    EXPECT_EQ(fake.exitFlags, static_cast<UINT>(EWX_SHUTDOWN));
-    EXPECT_EQ(fake.exitReserved, 0u);
-  }
-}
-
-TEST_F(Win32PowerApiTest, ShutDownStopsWhenTheSystemRefusesAStep) {
-  struct Refusal {
-    const char* name;
-    BOOL FakeSystem::*result;
-    Calls expected;
-  };
-  const Refusal refusals[] = {
-      {"version", &FakeSystem::versionResult, {"GetVersionExA"}},
-      {"token",
-       &FakeSystem::openResult,
-       {"GetVersionExA", "GetCurrentProcess", "OpenProcessToken"}},
-      {"adjust", &FakeSystem::adjustResult, Concat({"GetVersionExA"}, kPrivilegeCalls)},
-  };
-  for (const Refusal& refusal : refusals) {
-    SCOPED_TRACE(refusal.name);
-    fake = FakeSystem{};
-    fake.*refusal.result = FALSE;
-    RunPowerAction(kPowerShutDown);
-    EXPECT_EQ(fake.calls, refusal.expected);
-  }
-}
-
-TEST_F(Win32PowerApiTest, HibernateAsksForHibernationThenClosesTheWindow) {
-  for (BOOL refused : {FALSE, TRUE}) {
-    SCOPED_TRACE(refused ? "refused" : "granted");
-    fake = FakeSystem{};
-    fake.powerResult = refused ? FALSE : TRUE;
-    RunPowerAction(kPowerHibernate);
-    EXPECT_EQ(fake.calls, Concat(kPrivilegeCalls, {"SetSystemPowerState", "main window closed"}));
-    ExpectPrivilegeSteps();
-    EXPECT_EQ(fake.suspend, FALSE);
-    EXPECT_EQ(fake.force, FALSE);
-  }
-}
-
-TEST_F(Win32PowerApiTest, HibernateWithoutTheSystemFunctionStillClosesTheWindow) {
+// The power action as the batch runs it, on the stand-ins; the window's
+// closing goes into the same log, so its place among the calls is checked too.
+TEST_P(Win32PowerSequence, MakesExactlyTheExpectedCalls) {
+  const Case& c = GetParam();
+  c.arrange(fake);
   Win32PowerCalls calls = kFakeCalls;
-  calls.setSystemPowerState = nullptr;
+  if (!fake.hasPowerState)
+    calls.setSystemPowerState = nullptr;
   Win32PowerApi api(calls);
-  EXPECT_FALSE(api.SetSystemPowerState(false, false));
-  RunPowerAction(kPowerHibernate, calls);
-  EXPECT_EQ(fake.calls, Concat(kPrivilegeCalls, {"main window closed"}));
+
+  PowerAction(c.rg3Index, api, [this] { fake.calls.push_back(kWindowClosed); });
+  EXPECT_EQ(fake.calls, c.expected);
+
+  // The same request alone answers whether the system took it.
+  fake.calls.clear();
+  EXPECT_EQ(c.rg3Index == kPowerShutDown ? api.PowerOff() : api.Hibernate(), c.taken);
 }
 
-TEST_F(Win32PowerApiTest, ResultsAndRecordsPassThrough) {
-  Win32PowerApi api(kFakeCalls);
-  OsVersionInfo version{};
-  version.osVersionInfoSize = kOsVersionInfoSize;
-  fake.platformId = VER_PLATFORM_WIN32_WINDOWS;
-  EXPECT_TRUE(api.GetVersionExA(version));
-  EXPECT_EQ(version.platformId, kPlatformWin32Windows);
-
-  TokenHandle token = 0;
-  EXPECT_TRUE(api.OpenProcessToken(api.GetCurrentProcess(), 0x28, token));
-  EXPECT_EQ(token, reinterpret_cast<TokenHandle>(kFakeToken));
-  Luid luid{};
-  EXPECT_TRUE(api.LookupPrivilegeValueA(nullptr, kSeShutdownName, luid));
-  EXPECT_EQ(luid.lowPart, 0x13u);
-  EXPECT_EQ(luid.highPart, 2);
-
-  fake.openResult = fake.lookupResult = fake.adjustResult = fake.exitResult = FALSE;
-  fake.powerResult = FALSE;
-  EXPECT_FALSE(api.OpenProcessToken(api.GetCurrentProcess(), 0x28, token));
-  EXPECT_EQ(token, 0u);
-  EXPECT_FALSE(api.LookupPrivilegeValueA(nullptr, kSeShutdownName, luid));
-  EXPECT_FALSE(api.AdjustTokenPrivileges(1, false, TokenPrivileges{}, 16, nullptr, nullptr));
-  EXPECT_FALSE(fake.previousGiven);
-  EXPECT_FALSE(fake.returnLengthGiven);
-  EXPECT_FALSE(api.ExitWindowsEx(kEwxShutdown, 0));
-  EXPECT_FALSE(api.SetSystemPowerState(true, true));
-  EXPECT_EQ(fake.suspend, TRUE);
-  EXPECT_EQ(fake.force, TRUE);
-}
+INSTANTIATE_TEST_SUITE_P(PowerAction, Win32PowerSequence, testing::ValuesIn(kCases),
+                         [](const testing::TestParamInfo<Case>& info) {
+                           return std::string(info.param.name);
+                         });
 
 // Only the harmless queries are made for real: nothing here touches a token
 // or the power state.
 TEST(Win32SystemPowerCalls, VersionQueryAndPrivilegeLookupAnswer) {
-  Win32PowerApi api(SystemPowerCalls());
-  OsVersionInfo version{};
-  version.osVersionInfoSize = kOsVersionInfoSize;
-  ASSERT_TRUE(api.GetVersionExA(version));
-  EXPECT_EQ(version.platformId, kPlatformWin32Nt);
-  EXPECT_EQ(api.GetCurrentProcess(), reinterpret_cast<ProcessHandle>(::GetCurrentProcess()));
-  Luid luid{};
-  ASSERT_TRUE(api.LookupPrivilegeValueA(nullptr, kSeShutdownName, luid));
+  const Win32PowerCalls calls = SystemPowerCalls();
+  OSVERSIONINFOA version{};
+  version.dwOSVersionInfoSize = sizeof version;
+  ASSERT_TRUE(calls.getVersionExA(&version));
+  EXPECT_EQ(version.dwPlatformId, static_cast<DWORD>(VER_PLATFORM_WIN32_NT));
+  EXPECT_EQ(calls.getCurrentProcess(), ::GetCurrentProcess());
+  LUID luid{};
+  ASSERT_TRUE(calls.lookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &luid));
   // The identifier every Windows gives the shutdown privilege.
-  EXPECT_EQ(luid.lowPart, 19u);
-  EXPECT_EQ(luid.highPart, 0);
-  EXPECT_NE(SystemPowerCalls().setSystemPowerState, nullptr);
+  EXPECT_EQ(luid.LowPart, 19u);
+  EXPECT_EQ(luid.HighPart, 0);
+  EXPECT_NE(calls.setSystemPowerState, nullptr);
 }
 
 std::vector<EXECUTION_STATE> executionStates;

@@ -1,6 +1,8 @@
 // The vorzik program itself on a private Xvfb: one instance at a time, and
 // what its window looks like.
 
+#include <X11/Xatom.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <unistd.h>
@@ -8,9 +10,11 @@
 #include <QColor>
 #include <QImage>
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <set>
+#include <sstream>
 #include <thread>
 
 #include "shell/instance_finder.h"
@@ -23,6 +27,8 @@ namespace {
 
 using namespace std::chrono_literals;
 using namespace testing;
+using ::testing::IsSupersetOf;
+using ::testing::StartsWith;
 
 constexpr char kCaption[] = " PC-QL7RZ/PCI 支援\u3000( Vorzik\uFF01)   Ver 1.1a";
 
@@ -45,13 +51,33 @@ class ProgramTest : public ::testing::Test {
       XSync(display, False);
   }
 
-  std::unique_ptr<Process> Start() {
-    return std::make_unique<Process>(
-        std::vector<std::string>{VORZIK_EXECUTABLE},
-        // No session bus: the runtime folder is fresh and no address is announced.
-        std::vector<std::string>{"DISPLAY=" + server->Name(), "QT_QPA_PLATFORM=xcb",
-                                 "XDG_RUNTIME_DIR=" + runtime.path(), "DBUS_SESSION_BUS_ADDRESS"},
-        folder.path());
+  std::unique_ptr<Process> Start(const std::vector<std::string>& args = {},
+                                 const std::vector<std::string>& extraEnv = {}) {
+    std::vector<std::string> argv{VORZIK_EXECUTABLE};
+    argv.insert(argv.end(), args.begin(), args.end());
+    // No session bus: the runtime folder is fresh and no address is announced.
+    std::vector<std::string> env{"DISPLAY=" + server->Name(), "QT_QPA_PLATFORM=xcb",
+                                 "XDG_RUNTIME_DIR=" + runtime.path(), "DBUS_SESSION_BUS_ADDRESS"};
+    env.insert(env.end(), extraEnv.begin(), extraEnv.end());
+    return std::make_unique<Process>(argv, env, folder.path());
+  }
+  // The startup-notification messages sent to the root window since it was
+  // watched, each put together from its 20-byte pieces.
+  std::vector<std::string> StartupMessages() {
+    const Atom begin = XInternAtom(display, "_NET_STARTUP_INFO_BEGIN", False);
+    const Atom more = XInternAtom(display, "_NET_STARTUP_INFO", False);
+    XSync(display, False);
+    std::vector<std::string> messages;
+    XEvent event{};
+    while (XCheckTypedEvent(display, ClientMessage, &event)) {
+      const auto& piece = event.xclient;
+      if (piece.message_type == begin)
+        messages.emplace_back();
+      if ((piece.message_type == begin || piece.message_type == more) && !messages.empty())
+        messages.back().append(piece.data.b, strnlen(piece.data.b, sizeof piece.data.b));
+    }
+    XSelectInput(display, DefaultRootWindow(display), NoEventMask);
+    return messages;
   }
   std::vector<Window> MainWindows() { return WindowsTitled(display, kCaption); }
   std::vector<Window> ApplicationWindows() { return WindowsTitled(display, kApplicationTitle); }
@@ -88,8 +114,14 @@ TEST_F(ProgramTest, ASecondStartEndsAtOnceWithoutAWindow) {
   ASSERT_EQ(ApplicationWindows().size(), 1u);
   const auto before = StackingOrder(display).size();
 
-  auto second = Start();
+  // A folder for the second start changes nothing: it is not passed on. The
+  // launcher that started it learns that no window will come.
+  vorzik::testing::TempDir other;
+  XSelectInput(display, DefaultRootWindow(display), PropertyChangeMask);
+  XSync(display, False);
+  auto second = Start({other.path()}, {"DESKTOP_STARTUP_ID=menu \"1\"_TIME42"});
   EXPECT_EQ(second->WaitExit(5s), 0);
+  EXPECT_EQ(StartupMessages(), (std::vector<std::string>{R"(remove: ID="menu \"1\"_TIME42")"}));
   EXPECT_EQ(MainWindows().size(), 1u);
   EXPECT_EQ(ApplicationWindows().size(), 1u);
   EXPECT_EQ(StackingOrder(display).size(), before);
@@ -171,6 +203,90 @@ TEST_F(ProgramTest, OpeningTheWindowStartsNoSessionBus) {
   ASSERT_NE(main, 0u);
   EXPECT_FALSE(SessionBusStartedOn(display));
   Close(main, *program);
+}
+
+// The window manager's icon for the window: _NET_WM_ICON holds width,
+// height and that many ARGB pixels, once per size.
+TEST_F(ProgramTest, TheWindowCarriesTheProgramIcon) {
+  auto program = Start();
+  Window main = WaitForMainWindow();
+  ASSERT_NE(main, 0u);
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  ASSERT_EQ(XGetWindowProperty(display, main, XInternAtom(display, "_NET_WM_ICON", False), 0,
+                               1 << 20, False, XA_CARDINAL, &type, &format, &count, &after, &data),
+            Success);
+  std::set<unsigned long> sizes;
+  unsigned long opaque = 0;
+  const auto* items = reinterpret_cast<const unsigned long*>(data);
+  for (unsigned long at = 0; data && format == 32 && at + 2 <= count;) {
+    const unsigned long width = items[at], height = items[at + 1];
+    if (width != height || at + 2 + width * height > count)
+      break;
+    sizes.insert(width);
+    for (unsigned long i = 0; i < width * height; ++i)
+      opaque += ((items[at + 2 + i] >> 24) & 0xff) == 0xff;  // sign-extended longs
+    at += 2 + width * height;
+  }
+  if (data)
+    XFree(data);
+  EXPECT_THAT(sizes, IsSupersetOf({16ul, 32ul, 48ul}));
+  EXPECT_GT(opaque, 0ul);
+  Close(main, *program);
+}
+
+// The command line is answered before the window system is touched: with no
+// display at all, and with one, where no window may open either.
+TEST_F(ProgramTest, OptionsAndBadArgumentsAnswerWithoutAWindow) {
+  vorzik::testing::TempDir output;
+  const std::string file = folder / "a.wav";
+  vorzik::testing::WriteFile(file, "");
+  struct Case {
+    std::vector<std::string> args;
+    bool display;
+    int status;
+    std::string out;               // what standard output starts with
+    std::vector<std::string> err;  // the lines of standard error, each as it starts
+  };
+  const std::string tryHelp = "Try 'vorzik --help'";
+  const std::string noDisplay =
+      "vorzik: no display to open the window on: neither DISPLAY nor "
+      "WAYLAND_DISPLAY";
+  const Case cases[] = {
+      {{"--help"}, false, 0, "usage: vorzik [FOLDER]\n", {}},
+      {{"-h"}, true, 0, "usage: vorzik [FOLDER]\n", {}},
+      {{"--version"}, true, 0, "vorzik (Vorzik) ", {}},
+      {{"-V"}, false, 0, "vorzik (Vorzik) ", {}},
+      {{"--bogus"}, false, 2, "", {"vorzik: unknown option: --bogus", tryHelp}},
+      {{"-x", "--help"}, true, 2, "", {"vorzik: unknown option: -x", tryHelp}},
+      {{folder.path(), folder.path()}, true, 2, "", {"vorzik: more than one FOLDER", tryHelp}},
+      {{file}, true, 2, "", {"vorzik: " + file + ": not a folder"}},
+      {{"--", folder / "none"}, true, 2, "", {"vorzik: " + (folder / "none") + ": No such"}},
+      {{}, false, 1, "", {noDisplay}},
+      {{folder.path()}, false, 1, "", {noDisplay}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    std::vector<std::string> argv{VORZIK_EXECUTABLE};
+    argv.insert(argv.end(), c.args.begin(), c.args.end());
+    std::vector<std::string> env{"QT_QPA_PLATFORM", "WAYLAND_DISPLAY",
+                                 "XDG_RUNTIME_DIR=" + runtime.path()};
+    env.push_back(c.display ? "DISPLAY=" + server->Name() : "DISPLAY");
+    Process program(argv, env, folder.path(), output.path());
+    EXPECT_EQ(program.WaitExit(5s), c.status);
+    EXPECT_THAT(vorzik::testing::ReadFile(output / "stdout.txt"), StartsWith(c.out));
+    std::vector<std::string> lines;
+    std::istringstream err(vorzik::testing::ReadFile(output / "stderr.txt"));
+    for (std::string line; std::getline(err, line);)
+      lines.push_back(line);
+    ASSERT_EQ(lines.size(), c.err.size()) << ::testing::PrintToString(lines);
+    for (std::size_t i = 0; i < lines.size(); ++i)
+      EXPECT_THAT(lines[i], StartsWith(c.err[i]));
+  }
+  EXPECT_TRUE(MainWindows().empty());
+  EXPECT_TRUE(ApplicationWindows().empty());
 }
 
 TEST_F(ProgramTest, AfterTheFirstInstanceEndsTheNextStartRuns) {

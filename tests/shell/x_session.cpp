@@ -35,7 +35,7 @@ pid_t LockOwner(int number) {
 }
 
 pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env,
-            const std::string& workingDir) {
+            const std::string& workingDir, const std::string& outputDir = "") {
   std::vector<char*> args;
   for (const auto& a : argv)
     args.push_back(const_cast<char*>(a.c_str()));
@@ -48,8 +48,10 @@ pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>
   posix_spawn_file_actions_init(&actions);
   if (!workingDir.empty())
     posix_spawn_file_actions_addchdir_np(&actions, workingDir.c_str());
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  const std::string out = outputDir.empty() ? "/dev/null" : outputDir + "/stdout.txt";
+  const std::string err = outputDir.empty() ? "/dev/null" : outputDir + "/stderr.txt";
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   pid_t pid = -1;
   if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), envp.data()) != 0)
     pid = -1;
@@ -150,8 +152,8 @@ XvfbServer::~XvfbServer() {
 }
 
 Process::Process(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv,
-                 const std::string& workingDir)
-    : pid_(Spawn(argv, Environment(extraEnv), workingDir)) {}
+                 const std::string& workingDir, const std::string& outputDir)
+    : pid_(Spawn(argv, Environment(extraEnv), workingDir, outputDir)) {}
 
 Process::~Process() {
   if (pid_ > 0 && !Ended()) {

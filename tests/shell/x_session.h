@@ -33,8 +33,10 @@ class XvfbServer {
 class Process {
  public:
   /// `extraEnv` replaces or adds "NAME=value" entries; a bare "NAME" removes it.
+  /// With `outputDir`, standard output and error go to stdout.txt and
+  /// stderr.txt there; without, nowhere.
   Process(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv,
-          const std::string& workingDir);
+          const std::string& workingDir, const std::string& outputDir = "");
   ~Process();
   Process(const Process&) = delete;
   Process& operator=(const Process&) = delete;

@@ -2,7 +2,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -68,6 +70,76 @@ INSTANTIATE_TEST_SUITE_P(
                             {"-boost(", "/b2=3db", ")", "-ac3enc(", "-b", "224", "-m", "s", ")"},
                             ".ac3"},
                       Codec{"Ogg", {"-ogg(", "-q", "4.00", ")"}, ".ogg"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// MP2 and AC3 are encoded in segments on several threads; the joins must not show.
+struct SplitCase {
+  const char* name;
+  Words block;
+  const char* extension;
+  size_t frameBytes;  // every frame at 224 kbit/s and 48 kHz
+  std::string sync;   // what each frame starts with
+};
+
+/// Frames of a stream of equal frames, or -1 where one does not start as it should.
+long CountFrames(const std::string& path, const SplitCase& c) {
+  const std::string bytes = vorzik::testing::ReadFile(path);
+  if (bytes.empty() || bytes.size() % c.frameBytes != 0) {
+    return -1;
+  }
+  for (size_t at = 0; at < bytes.size(); at += c.frameBytes) {
+    if (bytes.compare(at, c.sync.size(), c.sync) != 0) {
+      return -1;
+    }
+  }
+  return long(bytes.size() / c.frameBytes);
+}
+
+class SplitEncode : public ::testing::TestWithParam<SplitCase> {};
+
+TEST_P(SplitEncode, FourThreadsMakeTheStreamOfOne) {
+  vorzik::testing::TempDir dir;
+  // 10 s, so several segments: a sweep on the left, a click train on the right with
+  // clicks at every phase of the frames, so a join that restarts the encoder cold shows.
+  Pcm in;
+  in.sampleRate = 48000;
+  in.channels.assign(2, std::vector<double>(10 * 48000));
+  for (size_t n = 0; n < in.frames(); ++n) {
+    const double t = double(n) / in.sampleRate;
+    in.channels[0][n] = 0.5 * std::sin(2 * M_PI * (20 * t + (20000 - 20) / 20.0 * t * t));
+    in.channels[1][n] = n % 997 < 2 ? 0.9 : 0.0;
+  }
+  WriteWav(dir / "in.wav", in);
+  Pcm decoded[2];
+  long frames[2] = {};
+  for (int i = 0; i < 2; ++i) {
+    const std::string encoded = dir / ("coded" + std::to_string(i) + GetParam().extension);
+    ::setenv("VORZIK_ENCODE_THREADS", i == 0 ? "1" : "4", 1);
+    RunBeSweet(Core(dir / "in.wav", encoded) + GetParam().block);
+    ::unsetenv("VORZIK_ENCODE_THREADS");
+    frames[i] = CountFrames(encoded, GetParam());
+    RunBeSweet(Core(encoded, dir / "back.wav"));
+    decoded[i] = ReadWav(dir / "back.wav");
+  }
+  EXPECT_GT(frames[0], 0);
+  EXPECT_EQ(frames[1], frames[0]);
+  ASSERT_EQ(decoded[1].channels.size(), 2u);
+  ASSERT_EQ(decoded[1].frames(), decoded[0].frames());
+  double difference = 0;
+  for (size_t c = 0; c < 2; ++c) {
+    for (size_t n = 0; n < decoded[0].frames(); ++n) {
+      difference =
+          std::max(difference, std::fabs(decoded[1].channels[c][n] - decoded[0].channels[c][n]));
+    }
+  }
+  EXPECT_LE(difference, std::pow(10.0, -90 / 20.0));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Encoders, SplitEncode,
+    ::testing::Values(
+        SplitCase{"Mp2", {"-mp2enc(", "-b", "224", "-m", "s", ")"}, ".mp2", 672, "\xFF\xFD"},
+        SplitCase{"Ac3", {"-ac3enc(", "-b", "224", "-m", "s", ")"}, ".ac3", 896, "\x0B\x77"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 /// The first MPEG audio frame header of a file.

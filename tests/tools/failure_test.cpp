@@ -85,6 +85,21 @@ TEST_P(Failure, MissingInput) {
   ExpectCleanFailure(dir_ / "missing.wav", dir_ / "out.wav", "No such file");
 }
 
+// A FIFO, folder or device in a recording's place fails the tool at once; a
+// FIFO without a writer would otherwise hold it, and a batch, for ever.
+TEST_P(Failure, InputThatIsNoRegularFile) {
+  ASSERT_EQ(mkfifo((dir_ / "fifo.wav").c_str(), 0600), 0);
+  ASSERT_EQ(mkdir((dir_ / "folder.wav").c_str(), 0755), 0);
+  const std::vector<std::string> before = ListFolder(dir_.path());
+  for (const std::string& in : {dir_ / "fifo.wav", dir_ / "folder.wav", std::string("/dev/zero")}) {
+    const ToolRun run =
+        RunTool(tool().program, tool().args(in, dir_ / "out.wav"), std::chrono::seconds(20));
+    ExpectOneLineFailure(run, tool().program, 1);
+    EXPECT_THAT(run.errorText, HasSubstr(in + ": not a regular file"));
+  }
+  EXPECT_EQ(ListFolder(dir_.path()), before);
+}
+
 TEST_P(Failure, CorruptInput) {
   std::string garbage;
   for (int i = 0; i < 200; ++i) {
@@ -154,6 +169,29 @@ INSTANTIATE_TEST_SUITE_P(Tools, Failure, ::testing::Range(size_t{0}, Tools().siz
                            return name.substr(0, name.find('.')) + std::to_string(info.param);
                          });
 
+// Forks a child that writes into a temporary output and waits there, started
+// ignoring `ignored` when it is not 0; returns once it writes, or -1.
+pid_t ForkWriting(const std::string& path, TempOutput::Kind kind, int ignored = 0) {
+  int ready[2];
+  if (pipe(ready) != 0)
+    return -1;
+  const pid_t child = fork();
+  if (child == 0) {
+    if (ignored != 0)
+      ::signal(ignored, SIG_IGN);
+    TempOutput temp(path, kind);
+    vorzik::testing::WriteFile(temp.path(), "half a recording");
+    (void)!write(ready[1], "r", 1);
+    for (;;)
+      pause();
+  }
+  close(ready[1]);
+  char byte = 0;
+  const bool writing = read(ready[0], &byte, 1) == 1;
+  close(ready[0]);
+  return writing ? child : -1;
+}
+
 // A tool stopped while it writes (a logout, Ctrl+C, the front end passing a
 // stop on) ends as by the signal and leaves no temporary file, named or not.
 TEST(TempOutput, StopSignalsLeaveNoTemporaryFile) {
@@ -161,20 +199,8 @@ TEST(TempOutput, StopSignalsLeaveNoTemporaryFile) {
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
       SCOPED_TRACE(std::to_string(static_cast<int>(kind)) + "/" + std::to_string(signal));
       vorzik::testing::TempDir dir;
-      int ready[2];
-      ASSERT_EQ(pipe(ready), 0);
-      const pid_t child = fork();
-      if (child == 0) {
-        TempOutput temp(dir / "out.wav", kind);
-        vorzik::testing::WriteFile(temp.path(), "half a recording");
-        (void)!write(ready[1], "r", 1);
-        for (;;)
-          pause();
-      }
-      close(ready[1]);
-      char byte = 0;
-      ASSERT_EQ(read(ready[0], &byte, 1), 1);
-      close(ready[0]);
+      const pid_t child = ForkWriting(dir / "out.wav", kind);
+      ASSERT_GT(child, 0);
       const std::vector<std::string> during = ListFolder(dir.path());
       if (kind == TempOutput::Kind::kNamed) {
         ASSERT_EQ(during.size(), 1u);
@@ -188,6 +214,24 @@ TEST(TempOutput, StopSignalsLeaveNoTemporaryFile) {
       EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
       EXPECT_EQ(ListFolder(dir.path()), std::vector<std::string>{});
     }
+  }
+}
+
+// A stop signal the tool was started ignoring (nohup) is not caught: the tool
+// goes on writing, its temporary file in place.
+TEST(TempOutput, AStopSignalIgnoredFromTheStartStaysIgnored) {
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    vorzik::testing::TempDir dir;
+    const pid_t child = ForkWriting(dir / "out.wav", TempOutput::Kind::kNamed, signal);
+    ASSERT_GT(child, 0);
+    ASSERT_EQ(kill(child, signal), 0);
+    usleep(200'000);
+    int status = 0;
+    EXPECT_EQ(waitpid(child, &status, WNOHANG), 0) << "ended by the signal";
+    EXPECT_EQ(ListFolder(dir.path()).size(), 1u);
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
   }
 }
 

@@ -1,6 +1,8 @@
 #include "run_tool.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,7 +14,8 @@ extern char** environ;
 
 namespace vorzik::tools::testing {
 
-ToolRun RunTool(const std::string& program, const std::vector<std::string>& args) {
+ToolRun RunTool(const std::string& program, const std::vector<std::string>& args,
+                std::chrono::milliseconds limit) {
   const std::string path = std::string(VORZIK_TOOLS_DIR) + "/" + program;
   std::vector<std::string> words = {program};
   words.insert(words.end(), args.begin(), args.end());
@@ -36,7 +39,19 @@ ToolRun RunTool(const std::string& program, const std::vector<std::string>& args
   close(pipeFds[1]);
   ToolRun run;
   char buffer[4096];
-  for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        end - std::chrono::steady_clock::now());
+    pollfd ready{pipeFds[0], POLLIN, 0};
+    if (limit.count() > 0 &&
+        poll(&ready, 1, static_cast<int>(std::max<long>(left.count(), 0))) == 0) {
+      kill(pid, SIGKILL);
+      break;
+    }
+    const ssize_t n = read(pipeFds[0], buffer, sizeof buffer);
+    if (n <= 0)
+      break;
     run.errorText.append(buffer, size_t(n));
   }
   close(pipeFds[0]);

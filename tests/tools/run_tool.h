@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,10 @@ struct ToolRun {
 };
 
 /// Runs one of the built tools (by file name) with the given arguments, as a stage
-/// runner would after splitting the command line.
-ToolRun RunTool(const std::string& program, const std::vector<std::string>& args);
+/// runner would after splitting the command line. A tool still running after
+/// `limit` (when one is given) is killed: a crash.
+ToolRun RunTool(const std::string& program, const std::vector<std::string>& args,
+                std::chrono::milliseconds limit = {});
 
 /// Names in a folder, sorted; tests use it to see that no temporary file stays behind.
 std::vector<std::string> ListFolder(const std::string& folder);

@@ -145,6 +145,37 @@ TEST_F(QtPeerTest, EnterInAnEditPressesNoButton) {
   EXPECT_TRUE(peer->Window()->isVisible());
 }
 
+// Pixels of the pen's colour along the top edge of a frame, in a list's viewport.
+int TopEdgeDots(QListWidget& list, const QRect& frame, const QColor& pen) {
+  const QImage image = list.viewport()->grab().toImage();
+  int dots = 0;
+  for (int x = frame.left(); x <= frame.right(); ++x)
+    dots += image.pixelColor(x, frame.top()) == pen;
+  return dots;
+}
+
+// As the native lists do, the folder and file lists show which of them holds
+// the focus: a dotted frame round the current row, or the first row when none
+// is current.
+TEST_F(QtPeerTest, TheBrowserListsDrawAFocusFrameOnlyWhileTheyHoldTheFocus) {
+  for (Control* list : std::initializer_list<Control*>{&form->DLB1, &form->FLB1}) {
+    auto* widget = WidgetOf<QListWidget>(*list);
+    QListWidgetItem* current = widget->currentItem();
+    // Its right half: the highlight, and the frame, begin where the row is indented to.
+    QRect frame =
+        current ? widget->visualItemRect(current) : QRect(0, 0, widget->viewport()->width(), 1);
+    frame.setLeft(frame.center().x());
+    const bool onHighlight = current && current->isSelected();
+    const QColor pen =
+        widget->palette().color(onHighlight ? QPalette::HighlightedText : QPalette::Text);
+    form->Focus().SetFocus(&form->CB1);
+    const int without = TopEdgeDots(*widget, frame, pen);
+    form->Focus().SetFocus(list);
+    ASSERT_EQ(QApplication::focusWidget(), widget) << list->Name();
+    EXPECT_GT(TopEdgeDots(*widget, frame, pen) - without, frame.width() / 4) << list->Name();
+  }
+}
+
 TEST_F(QtPeerTest, ClosingTheWindowDuringABatchWaitsForItsEnd) {
   form->SetBatchRunning(true);
   peer->Window()->close();

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPointer>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
@@ -65,6 +66,41 @@ void MirrorCommon(Control& model, QWidget* widget) {
     widget->setToolTip(FromBytes(model.Hint));
 }
 
+/// A list of the browser. While it holds the focus it draws a dotted frame round
+/// its current row, or where the first row goes when it has none, as the native
+/// lists do: the style's own mark is faint or missing, and a keyboard user
+/// must see which of the two lists has the focus.
+class BrowserList : public QListWidget {
+ public:
+  using QListWidget::QListWidget;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    QListWidget::paintEvent(event);
+    if (!hasFocus())
+      return;
+    QListWidgetItem* current = currentItem();
+    QListWidgetItem* row = current ? current : item(0);
+    QRect frame =
+        row ? visualItemRect(row) : QRect(0, 0, viewport()->width(), fontMetrics().height());
+    if (row)
+      frame.setLeft(frame.left() + row->data(kDepthRole).toInt() * kIndentStep);
+    QPainter painter(viewport());
+    const bool onHighlight = current && current->isSelected();
+    painter.setPen(QPen(palette().color(onHighlight ? QPalette::HighlightedText : QPalette::Text),
+                        1, Qt::DotLine));
+    painter.drawRect(frame.adjusted(0, 0, -1, -1));
+  }
+  void focusInEvent(QFocusEvent* event) override {
+    QListWidget::focusInEvent(event);
+    viewport()->update();
+  }
+  void focusOutEvent(QFocusEvent* event) override {
+    QListWidget::focusOutEvent(event);
+    viewport()->update();
+  }
+};
+
 /// The drive box: a pick-only drop-down; every pick by mouse or keyboard goes
 /// to the model, which may leave everything as it was.
 class DriveBoxWidget : public QComboBox {
@@ -106,9 +142,9 @@ class DriveBoxWidget : public QComboBox {
 
 /// The folder list: the path and its subfolders as an indented tree. A click
 /// or an arrow key only moves the highlight; a double click opens.
-class FolderListWidget : public QListWidget {
+class FolderListWidget : public BrowserList {
  public:
-  FolderListWidget(TDirectoryListBox& model, QWidget* parent) : QListWidget(parent), model_(model) {
+  FolderListWidget(TDirectoryListBox& model, QWidget* parent) : BrowserList(parent), model_(model) {
     setItemDelegate(new RowDelegate(16, this));
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -137,7 +173,7 @@ class FolderListWidget : public QListWidget {
       event->accept();
       return;
     }
-    QListWidget::keyPressEvent(event);
+    BrowserList::keyPressEvent(event);
   }
 
  private:
@@ -163,9 +199,9 @@ class FolderListWidget : public QListWidget {
 
 /// The file list: the names as stored; the batch's selection scrolls into view,
 /// the hourglass shows while a long folder is read, and a full list says so.
-class FileListWidget : public QListWidget {
+class FileListWidget : public BrowserList {
  public:
-  FileListWidget(TFileListBox& model, QWidget* parent) : QListWidget(parent), model_(model) {
+  FileListWidget(TFileListBox& model, QWidget* parent) : BrowserList(parent), model_(model) {
     setItemDelegate(new RowDelegate(12, this));
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -191,7 +227,7 @@ class FileListWidget : public QListWidget {
   void focusInEvent(QFocusEvent* event) override {
     {
       QSignalBlocker quiet(this);
-      QListWidget::focusInEvent(event);
+      BrowserList::focusInEvent(event);
     }
     ShowSelection();
   }

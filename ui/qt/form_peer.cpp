@@ -248,8 +248,13 @@ void FormPeer::RouteKeys(Control& control, QWidget* widget) {
 void FormPeer::FollowFocus() {
   std::shared_ptr<bool> alive = alive_;
   form_.Focus().Subscribe([this, alive](Control* focused) {
-    if (!*alive || !focused)
+    if (!*alive)
       return;
+    KeepRefusedButtonsOffFocus();
+    if (!focused) {
+      window_->setFocus(Qt::OtherFocusReason);
+      return;
+    }
     // A click on a radio item focuses that item before it is chosen; the
     // focus stays on it rather than going to the item still selected.
     QWidget* now = QApplication::focusWidget();
@@ -262,6 +267,14 @@ void FormPeer::FollowFocus() {
       form_.Focus().SetFocus(control);
     }
   });
+}
+
+// A refused button takes no focus from a click either, which still presses it.
+void FormPeer::KeepRefusedButtonsOffFocus() {
+  for (Control* control : form_.Controls()) {
+    if (QWidget* widget = WidgetOf(*control); widget && control->Kind() == ControlKind::Button)
+      widget->setFocusPolicy(form_.Focus().Refuses(*control) ? Qt::NoFocus : Qt::StrongFocus);
+  }
 }
 
 void FormPeer::Show() {

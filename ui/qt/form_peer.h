@@ -39,6 +39,7 @@ class FormPeer {
   void Mirror(Control& control, QWidget* widget);
   void RouteKeys(Control& control, QWidget* widget);
   void FollowFocus();
+  void KeepRefusedButtonsOffFocus();
 
   TForm1& form_;
   std::shared_ptr<bool> alive_;

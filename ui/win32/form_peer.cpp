@@ -13,6 +13,9 @@ constexpr wchar_t kPanelClass[] = L"VorzikPanel";
 // Posted once the model has agreed to close, so the window does not go away
 // under the handler that asked.
 constexpr UINT kCloseAgreed = WM_APP + 1;
+// Posted when a click on a button the focus refuses has ended, to put the
+// native focus back where the model has it.
+constexpr UINT kFocusBack = WM_APP + 2;
 constexpr char kFace[] = "ＭＳ Ｐゴシック";
 const std::vector<HWND> kNoItems;
 
@@ -217,8 +220,12 @@ Control* FormPeer::ControlOf(HWND handle) const {
 void FormPeer::FollowFocus() {
   Alive alive = alive_;
   form_.Focus().Subscribe([this, alive](Control* focused) {
-    if (!*alive || !focused)
+    if (!*alive)
       return;
+    if (!focused) {
+      ::SetFocus(window_);
+      return;
+    }
     // A click on a radio item focuses that item before it is chosen; the
     // focus stays on it rather than going to the item still selected.
     HWND handle = FocusHandleOf(*focused);
@@ -250,6 +257,15 @@ LRESULT FormPeer::FormMessage(HWND handle, UINT message, WPARAM wParam, LPARAM l
       return 0;
     case kCloseAgreed:
       ::DestroyWindow(handle);
+      return 0;
+    case kFocusBack:
+      form_.Focus().Restore(form_.Focus().Focused());
+      return 0;
+    case WM_KEYDOWN:
+      // The form itself holds the focus: Tab leads back to the controls.
+      if (wParam != VK_TAB)
+        return ::DefWindowProcW(handle, message, wParam, lParam);
+      form_.Focus().MoveNext(::GetKeyState(VK_SHIFT) >= 0);
       return 0;
     case WM_SETFOCUS:
       if (Control* focused = form_.Focus().Focused())
@@ -329,11 +345,21 @@ bool FormPeer::KeyMessage(HWND handle, UINT message, WPARAM& wParam) {
         form_.Focus().MoveNext(::GetKeyState(VK_SHIFT) >= 0);
         return true;
       }
+      // Neither Enter nor Space presses a button the focus refuses.
+      if (form_.Focus().Refuses(*control))
+        return true;
       if (Key key; ModelKey(wParam, key))
         return form_.KeyDown(*control, key);
       return false;
+    case WM_KEYUP:
+      return form_.Focus().Refuses(*control);
     case WM_CHAR:
-      return HandleChar(*control, wParam);
+      return form_.Focus().Refuses(*control) || HandleChar(*control, wParam);
+    case WM_LBUTTONUP:
+      // The click goes through; the focus it took goes back afterwards.
+      if (form_.Focus().Refuses(*control))
+        ::PostMessageW(window_, kFocusBack, 0, 0);
+      return false;
     default:
       return false;
   }

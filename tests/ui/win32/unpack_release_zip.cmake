@@ -26,7 +26,8 @@ if(bare MATCHES "(^| )(0d|0a) ")
 endif()
 file(READ "${readme}" text)
 foreach(word BeSweet.exe BS_NoiseGate.dll ql7rzfir.exe ql7rziir.exe normalize.exe vorzik.exe
-             "\"EtcEnc\"" "「EtcEnc」" "Version: ${VERSION}" "バージョン: ${VERSION}")
+             "\"EtcEnc\"" "「EtcEnc」" "Version: ${VERSION}" "バージョン: ${VERSION}"
+             "GNU General Public License, version 3" "GPL）バージョン 3")
   string(FIND "${text}" "${word}" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "${readme} does not mention ${word}")

@@ -94,6 +94,30 @@ TEST_F(Win32PeerTest, ARestoredFocusPutsTheNativeFocusBack) {
   EXPECT_EQ(::GetFocus(), peer->HandleOf(form->B1));
 }
 
+// While a batch runs the buttons refuse the focus: the form itself takes it,
+// no key presses EXIT, and a click on EXIT counts but leaves the focus where
+// it was.
+TEST_F(Win32PeerTest, DuringABatchNoKeyPressesAButtonAndAClickLeavesItNoFocus) {
+  form->SetBatchRunning(true);
+  ::SetFocus(peer->HandleOf(form->B1));
+  form->Focus().RefuseButtons(true);  // as the batch does on its start
+  EXPECT_EQ(::GetFocus(), peer->Window());
+  HWND exit = peer->HandleOf(form->B2);
+  ::SetFocus(exit);
+  EXPECT_EQ(form->Focus().Focused(), nullptr);
+  PressKey(exit, VK_RETURN, L'\r');
+  PressKey(exit, VK_SPACE, L' ');
+  EXPECT_FALSE(form->ClosePending());
+  PressKey(peer->Window(), VK_TAB, L'\t');
+  EXPECT_EQ(form->Focus().Focused(), &form->CB1);
+  ::SendMessageW(exit, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(6, 6));
+  ::SendMessageW(exit, WM_LBUTTONUP, 0, MAKELPARAM(6, 6));
+  win32::DispatchPendingMessages();
+  EXPECT_TRUE(form->ClosePending());
+  EXPECT_EQ(::GetFocus(), peer->HandleOf(form->CB1));
+  form->Focus().RefuseButtons(false);
+}
+
 TEST_F(Win32PeerTest, ExitDuringABatchClosesOnlyWhenItEnds) {
   bool destroyed = false;
   peer->OnDestroyed = [&destroyed] { destroyed = true; };
