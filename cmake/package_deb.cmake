@@ -49,10 +49,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # vorzik_1.1.1+deb13_amd64.deb depends on Debian 13's libraries and installs
 # there only. 1.1.1+deb12 sorts before 1.1.1+deb13, so an upgraded system
 # moves on to the newer one.
-cmake_host_system_information(RESULT vorzik_os QUERY DISTRIB_ID)
-cmake_host_system_information(RESULT vorzik_os_release QUERY DISTRIB_VERSION_ID)
-if(vorzik_os STREQUAL "debian" AND vorzik_os_release MATCHES "^[0-9]+$")
-  set(CPACK_DEBIAN_PACKAGE_VERSION "${PROJECT_VERSION}+deb${vorzik_os_release}")
+if(VORZIK_DEBIAN_RELEASE)
+  set(CPACK_DEBIAN_PACKAGE_VERSION "${PROJECT_VERSION}+deb${VORZIK_DEBIAN_RELEASE}")
 else()
   message(STATUS "Debian package: not built on a numbered Debian release, so its version names none")
 endif()
