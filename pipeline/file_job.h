@@ -25,7 +25,10 @@ struct FileJob {
 /// folder ends in a separator; the work folder is folder + "EtcEnc" + separator.
 std::string WorkFolderOf(std::string_view folder, const PathStyle& style);
 
+/// ownName is the name the source is stored under where sourcePath reaches it
+/// by its short (8.3) form, else empty.
 FileJob MakeFileJob(std::string_view sourcePath, std::string_view folder,
-                    std::string_view outputExtension, const PathStyle& style);
+                    std::string_view outputExtension, const PathStyle& style,
+                    std::string_view ownName = {});
 
 }  // namespace vorzik

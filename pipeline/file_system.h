@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace vorzik {
@@ -40,10 +41,14 @@ class FileSystem {
   virtual FileStamp Stamp(const std::string& path) = 0;
   // Any kind of entry, folders too; a path that leads nowhere does not exist.
   virtual FileIdentity Identify(const std::string& path) = 0;
-  // Where the source was reached by its short (8.3) form, gives the encoded
-  // output the source's own base name with the output's extension, replacing
-  // an earlier result. True when it renamed; platforms without short forms
-  // have nothing to do.
+  // Where the path reaches a file by its short (8.3) form, because the name
+  // it is stored under does not fit the code page: that name, in UTF-8.
+  // Platforms without short forms have none.
+  virtual std::optional<std::string> OwnNameOf(const std::string& /*path*/) { return std::nullopt; }
+  // Where the source was reached by its short form, gives a result named
+  // after that form (its base name and a suffix such as "_TMP3.wav" or
+  // ".mp2") the source's own base name with the same suffix, replacing an
+  // earlier result. True when it renamed.
   virtual bool NameAfterSource(const std::string& /*source*/, const std::string& /*output*/) {
     return false;
   }

@@ -53,6 +53,19 @@ std::wstring BaseOf(const std::wstring& name) {
   return name.substr(0, name.find_last_of(L'.'));
 }
 
+// The name a file is stored under, where the path reaches it by its short
+// form because that name does not fit the code page. A name that fits was
+// used as it is, by the path and by the names made from it.
+std::optional<std::wstring> NameOutsideCodePage(const std::string& path) {
+  const std::optional<std::wstring> longPath = LongPathOf(WideOf(path));
+  if (!longPath)
+    return std::nullopt;
+  std::wstring name = NameOf(*longPath);
+  if (ExactAnsi(name))
+    return std::nullopt;
+  return name;
+}
+
 class Win32FileSystem final : public FileSystem {
  public:
   bool CreateFolder(const std::string& path) override {
@@ -77,18 +90,24 @@ class Win32FileSystem final : public FileSystem {
 
   FileIdentity Identify(const std::string& path) override { return IdentityOf(path); }
 
-  // A source name that fits the code page was used as it is, and so was its
-  // result's name: only a short form is undone.
+  std::optional<std::string> OwnNameOf(const std::string& path) override {
+    const std::optional<std::wstring> name = NameOutsideCodePage(path);
+    return name ? std::optional<std::string>(Utf8Of(*name)) : std::nullopt;
+  }
+
+  // Only a short form is undone: the output's name is the short form's base
+  // name and a suffix, which stays.
   bool NameAfterSource(const std::string& source, const std::string& output) override {
-    const std::optional<std::wstring> longSource = LongPathOf(WideOf(source));
-    if (!longSource || ExactAnsi(NameOf(*longSource)))
+    const std::optional<std::wstring> ownName = NameOutsideCodePage(source);
+    if (!ownName)
       return false;
+    const std::wstring shortBase = BaseOf(NameOf(WideOf(source)));
     const std::wstring from = WideOf(output);
     const std::wstring outputName = NameOf(from);
-    const std::size_t dot = outputName.find_last_of(L'.');
-    const std::wstring to = from.substr(0, from.size() - outputName.size()) +
-                            BaseOf(NameOf(*longSource)) +
-                            (dot == std::wstring::npos ? L"" : outputName.substr(dot));
+    if (outputName.compare(0, shortBase.size(), shortBase) != 0)
+      return false;
+    const std::wstring to = from.substr(0, from.size() - outputName.size()) + BaseOf(*ownName) +
+                            outputName.substr(shortBase.size());
     return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
   }
 };

@@ -1,5 +1,7 @@
 #include "pipeline/stage_chain.h"
 
+#include <optional>
+
 #include "pipeline/file_job.h"
 #include "pipeline/tool_commands.h"
 
@@ -87,6 +89,7 @@ class StageSequence {
     FileStamp before = context_.files.Stamp(output);
     StageOutcome outcome = context_.runner.RunStage(commandLine);
     FileStamp after = context_.files.Stamp(output);
+    lastOutput_ = output;
     bool written = after.exists && !(before.exists && after == before);
     if ((outcome.crashed || outcome.stopSignal != 0) && written)
       Delete(stage, tool, output);
@@ -119,6 +122,8 @@ class StageSequence {
   }
 
   const FileResult& result() const { return result_; }
+  // The output of the last stage that ran: the file's result.
+  const std::string& lastOutput() const { return lastOutput_; }
 
  private:
   // True once the work folder is no longer what it was checked to be; that
@@ -147,6 +152,7 @@ class StageSequence {
   const StageContext& context_;
   FileResult result_;
   bool folderChanged_ = false;
+  std::string lastOutput_;
 };
 
 // Names the stage whose command line would have carried the path first.
@@ -175,7 +181,9 @@ FileResult RefusedSource(const FileJob& job, const StageSwitches& sw, std::strin
 FileResult ProcessFile(const std::string& sourcePath, const std::string& folder,
                        const OptionFragments& fragments, const StageContext& context) {
   const StageSwitches& sw = context.switches;
-  FileJob job = MakeFileJob(sourcePath, folder, fragments.outputExtension, context.style);
+  const std::optional<std::string> ownName = context.files.OwnNameOf(sourcePath);
+  FileJob job = MakeFileJob(sourcePath, folder, fragments.outputExtension, context.style,
+                            ownName.value_or(""));
   PathFault fault = FaultOf(sourcePath, context.style);
   if (fault == PathFault::None)
     fault = FaultOf(folder + "x", context.style);
@@ -226,10 +234,11 @@ FileResult ProcessFile(const std::string& sourcePath, const std::string& folder,
         job.outputPath);
     if (sw.DeleteIntermediate() && inputIsStageFile)
       stages.Delete(Stage::Encode, kBeSweet, input);
-    // The stage files keep the short form's name; the result is the user's.
-    if (stages.result().ok)
-      context.files.NameAfterSource(job.sourcePath, job.outputPath);
   }
+  // The stage files keep the short form's name; the result, whichever stage
+  // wrote it last, is the user's.
+  if (ownName && stages.result().ok && !stages.lastOutput().empty())
+    context.files.NameAfterSource(job.sourcePath, stages.lastOutput());
   return stages.result();
 }
 

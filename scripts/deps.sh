@@ -34,8 +34,8 @@ if ! $linux_only; then
   packages+=(clang-format clang-tidy debootstrap)
   # The Windows build; its users' 32-bit program is tested under 32-bit Wine,
   # an i386 package.
-  packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 locales-all
-    wine32:i386)
+  packages+=(g++-mingw-w64-i686-win32 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+    wine wine64 locales-all wine32:i386)
 fi
 
 if $print; then

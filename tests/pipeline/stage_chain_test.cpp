@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include "pipeline/file_job.h"
 #include "pipeline/tool_commands.h"
 #include "tests/support/pipeline_fakes.h"
@@ -172,19 +174,40 @@ const PlanRow kPlanTable[] = {
 
 class StagePlan : public ::testing::TestWithParam<PlanRow> {};
 
+// A WAV whose name (한.wav) does not fit the code page reaches the chain by
+// its short form, upper case as short forms are. It runs its twin b.wav's
+// plan under the short name, and its result alone takes its own name.
+const std::string kShortWav = "D:\\rec\\B~1.WAV";
+
+Names AsShortWav(Names names) {
+  for (std::string& name : names) {
+    name = std::regex_replace(name, std::regex("(^|[ >])b\\.wav"), "$1B~1.WAV");
+    name = std::regex_replace(name, std::regex("(^|[ >])b([._])"), "$1B~1$2");
+  }
+  return names;
+}
+
 TEST_P(StagePlan, DeletingTemporaryFiles) {
   const PlanRow& row = GetParam();
-  for (bool wav : {false, true}) {
+  for (std::string source : {"D:\\rec\\a.mp2", "D:\\rec\\b.wav", kShortWav.c_str()}) {
     World w;
+    w.fs.ownNames[kShortWav] = "\xED\x95\x9C.wav";
     w.switches.filter = row.filter;
     w.switches.normalise = row.normalise;
     w.switches.encode = row.encode;
-    std::string source = wav ? "D:\\rec\\b.wav" : "D:\\rec\\a.mp2";
+    const bool wav = source != "D:\\rec\\a.mp2";
+    const bool isShort = source == kShortWav;
+    auto expect = [isShort](const Names& names) { return isShort ? AsShortWav(names) : names; };
     w.Process(source, "D:\\rec\\");
-    EXPECT_EQ(w.Plan(), wav ? row.wavPlan : row.mp2Plan) << source;
-    EXPECT_EQ(w.Deleted(), wav ? row.wavDeleted : row.mp2Deleted) << source;
-    EXPECT_EQ(w.WorkFolderFiles("D:\\rec\\EtcEnc\\"), wav ? row.wavLeft : row.mp2Left) << source;
+    EXPECT_EQ(w.Plan(), expect(wav ? row.wavPlan : row.mp2Plan)) << source;
+    EXPECT_EQ(w.Deleted(), expect(wav ? row.wavDeleted : row.mp2Deleted)) << source;
+    const Names left = expect(wav ? row.wavLeft : row.mp2Left);
+    EXPECT_EQ(w.WorkFolderFiles("D:\\rec\\EtcEnc\\"), left) << source;
     EXPECT_TRUE(w.fs.Has(source)) << "the source is never deleted";
+    EXPECT_EQ(w.fs.namedAfterSource, isShort && !left.empty()
+                                         ? Names{source + ">D:\\rec\\EtcEnc\\" + left.front()}
+                                         : Names{})
+        << source;
   }
 }
 
@@ -330,21 +353,20 @@ TEST(ProcessFile, ACrashFailsItsOwnStageAndItsOutputIsDeleted) {
   EXPECT_FALSE(late.fs.Has("D:\\rec\\EtcEnc\\a_TMP3.wav"));
 }
 
-TEST(ProcessFile, OnlyASuccessfulEncodeIsNamedAfterItsSource) {
+TEST(ProcessFile, OnlyASuccessfulResultIsNamedAfterItsSource) {
   World ok;
+  ok.fs.ownNames["D:\\rec\\__~~~YQP.WAV"] = "\xED\x95\x9C.WAV";
   ok.Process("D:\\rec\\__~~~YQP.WAV", "D:\\rec\\");
   EXPECT_EQ(ok.fs.namedAfterSource, (Names{"D:\\rec\\__~~~YQP.WAV>D:\\rec\\EtcEnc\\__~~~YQP.mp2"}));
   World failed;
   failed.runner.unstartable = {"ql7rzfir.exe"};
-  failed.Process("D:\\rec\\a.mp2", "D:\\rec\\");
   World failedEncode;
   failedEncode.runner.silent = {"BeSweet.exe"};
-  failedEncode.Process("D:\\rec\\b.wav", "D:\\rec\\");
-  World noEncode;
-  noEncode.switches.encode = false;
-  noEncode.Process("D:\\rec\\a.mp2", "D:\\rec\\");
-  for (const World* w : {&failed, &failedEncode, &noEncode})
+  for (World* w : {&failed, &failedEncode}) {
+    w->fs.ownNames["D:\\rec\\__~~~YQP.WAV"] = "\xED\x95\x9C.wav";
+    w->Process("D:\\rec\\__~~~YQP.WAV", "D:\\rec\\");
     EXPECT_TRUE(w->fs.namedAfterSource.empty());
+  }
 }
 
 TEST(ProcessFile, StaleOutputFromAnEarlierRunIsNoSuccess) {

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -37,7 +38,11 @@ class FakeFileSystem : public FileSystem {
       return {};
     return {true, 1, std::hash<std::string>{}(path)};
   }
-  // Records "source>output"; nothing here has a short form to undo.
+  std::optional<std::string> OwnNameOf(const std::string& path) override {
+    auto it = ownNames.find(path);
+    return it == ownNames.end() ? std::nullopt : std::optional<std::string>(it->second);
+  }
+  // Records "source>output" and renames nothing.
   bool NameAfterSource(const std::string& source, const std::string& output) override {
     namedAfterSource.push_back(source + ">" + output);
     return false;
@@ -50,6 +55,8 @@ class FakeFileSystem : public FileSystem {
   std::vector<std::string> deleted;
   std::vector<std::string> createdFolders;
   std::vector<std::string> namedAfterSource;
+  // Short-form paths and the names they stand for.
+  std::map<std::string, std::string> ownNames;
 
  private:
   long clock_ = 0;

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 
 #include "pipeline/file_system.h"
@@ -111,19 +112,24 @@ TEST_F(Win32FileSystemTest, AResultOfAShortFormSourceTakesTheSourcesOwnName) {
   shortName = shortName.substr(shortName.rfind(L'\\') + 1);
   const std::wstring shortBase = shortName.substr(0, shortName.rfind(L'.'));
   ASSERT_TRUE(fs_->CreateFolder(folder_ + "EtcEnc"));
-  std::string source(shortPath, shortPath + wcslen(shortPath));  // ASCII: a short form
-  const std::wstring result = folder + L"EtcEnc\\" + shortBase + L".mp2";
-  const std::wstring named = folder + L"EtcEnc\\\uD55C\uAD6D.mp2";
-  for (int run = 0; run < 2; ++run) {  // the second replaces the first result
-    MakeWide(result);
-    std::string output(result.begin(), result.end());
-    EXPECT_TRUE(fs_->NameAfterSource(source, output)) << run;
-    EXPECT_TRUE(ExistsWide(named)) << run;
-    EXPECT_FALSE(ExistsWide(result)) << run;
+  std::string source(shortPath, shortPath + wcslen(shortPath));       // ASCII: a short form
+  EXPECT_EQ(fs_->OwnNameOf(source), "\xED\x95\x9C\xEA\xB5\xAD.wav");  // in UTF-8
+  // An encoded result, or the last stage file when nothing was encoded.
+  for (const wchar_t* suffix : {L".mp2", L"_TMP3.wav"}) {
+    const std::wstring result = folder + L"EtcEnc\\" + shortBase + suffix;
+    const std::wstring named = folder + L"EtcEnc\\\uD55C\uAD6D" + suffix;
+    for (int run = 0; run < 2; ++run) {  // the second replaces the first result
+      MakeWide(result);
+      std::string output(result.begin(), result.end());
+      EXPECT_TRUE(fs_->NameAfterSource(source, output)) << run;
+      EXPECT_TRUE(ExistsWide(named)) << run;
+      EXPECT_FALSE(ExistsWide(result)) << run;
+    }
   }
 
   // A name that fits the code page is the result's name already.
   WriteFile(folder_ + "\x89\xB9.wav", "");  // 音.wav
+  EXPECT_EQ(fs_->OwnNameOf(folder_ + "\x89\xB9.wav"), std::nullopt);
   WriteFile(folder_ + "EtcEnc\\\x89\xB9.mp2", "");
   EXPECT_FALSE(fs_->NameAfterSource(folder_ + "\x89\xB9.wav", folder_ + "EtcEnc\\\x89\xB9.mp2"));
   EXPECT_TRUE(fs_->Stamp(folder_ + "EtcEnc\\\x89\xB9.mp2").exists);

@@ -62,7 +62,10 @@ int main(int argc, char** argv) {
   } else if (mode == "pid") {
     WriteLog(std::to_string(::GetCurrentProcessId()));
   } else if (mode == "errormode") {
-    WriteLog(std::to_string(::GetErrorMode()));
+    // Read as Windows XP allows: setting a mode returns the one before.
+    const UINT errorMode = ::SetErrorMode(0);
+    ::SetErrorMode(errorMode);
+    WriteLog(std::to_string(errorMode));
   } else if (mode == "handle" && argc > 2) {
     WriteLog(HandleIsOpen(argv[2]) ? "open" : "closed");
   } else if (mode == "sleep" && argc > 2) {

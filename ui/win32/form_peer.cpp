@@ -30,13 +30,15 @@ LRESULT CALLBACK PeerProc(HWND handle, UINT message, WPARAM wParam, LPARAM lPara
               : ::DefWindowProcW(handle, message, wParam, lParam);
 }
 
-LRESULT CALLBACK KeyProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                         DWORD_PTR peer) {
-  if (message == WM_NCDESTROY)
-    ::RemoveWindowSubclass(handle, KeyProc, id);
-  else if (reinterpret_cast<FormPeer*>(peer)->KeyMessage(handle, message, wParam))
-    return 0;
-  return ::DefSubclassProc(handle, message, wParam, lParam);
+// The peer of a subclassed control, found from the control's window.
+constexpr wchar_t kPeerProperty[] = L"VorzikFormPeer";
+
+// Controls are subclassed by swapping their window procedure, as every Windows
+// allows. comctl32's own subclass calls are exported by name only from
+// version 6, which Windows XP gives no program without a manifest.
+LRESULT CALLBACK KeyProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* peer = static_cast<FormPeer*>(::GetPropW(handle, kPeerProperty));
+  return peer->SubclassMessage(handle, message, wParam, lParam);
 }
 
 // The keys the model acts on first.
@@ -179,8 +181,24 @@ void FormPeer::CreateControl(Control& control) {
 
 void FormPeer::Register(Control& control, HWND handle) {
   controls_[handle] = &control;
-  if (handle != panel_)
-    ::SetWindowSubclass(handle, KeyProc, 1, reinterpret_cast<DWORD_PTR>(this));
+  if (handle != panel_ && !originalProcs_.count(handle)) {
+    ::SetPropW(handle, kPeerProperty, this);
+    originalProcs_[handle] = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(KeyProc)));
+  }
+}
+
+LRESULT FormPeer::SubclassMessage(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+  const WNDPROC original = originalProcs_.at(handle);
+  // The window goes: it keeps our procedure, which other subclassers (the
+  // tooltips) may have wrapped, and passes this last message on.
+  if (message == WM_NCDESTROY) {
+    ::RemovePropW(handle, kPeerProperty);
+    originalProcs_.erase(handle);
+  } else if (KeyMessage(handle, message, wParam)) {
+    return 0;
+  }
+  return ::CallWindowProcW(original, handle, message, wParam, lParam);
 }
 
 void FormPeer::AddTool(HWND handle, const std::string& hint) {

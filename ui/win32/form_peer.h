@@ -44,6 +44,8 @@ class FormPeer {
   LRESULT FormMessage(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT PanelMessage(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
   bool KeyMessage(HWND handle, UINT message, WPARAM& wParam);
+  /// A message to a control's window: the model's keys first, then the control.
+  LRESULT SubclassMessage(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
   void CreateWindows(HWND owner);
@@ -64,6 +66,8 @@ class FormPeer {
   HFONT editFont_ = nullptr;
   std::unordered_map<const Control*, NativeControl> natives_;
   std::unordered_map<HWND, Control*> controls_;
+  // Each subclassed control's own window procedure.
+  std::unordered_map<HWND, WNDPROC> originalProcs_;
 };
 
 }  // namespace vorzik::ui::win32

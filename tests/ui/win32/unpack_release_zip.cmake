@@ -1,7 +1,7 @@
 # Unpacks the release zip into a fresh folder for the program test, and checks
 # what a user finds in it: one folder named like the zip, holding vorzik.exe
 # and README.txt, the README in UTF-8 with a byte-order mark, CR LF line ends
-# only, naming the tools, the work folder and the version.
+# only, naming the tools, the work folder, the version and the oldest Windows.
 #   cmake -DZIP=... -DDESTINATION=... -DVERSION=... -P unpack_release_zip.cmake
 file(REMOVE_RECURSE "${DESTINATION}")
 file(ARCHIVE_EXTRACT INPUT "${ZIP}" DESTINATION "${DESTINATION}")
@@ -27,7 +27,8 @@ endif()
 file(READ "${readme}" text)
 foreach(word BeSweet.exe BS_NoiseGate.dll ql7rzfir.exe ql7rziir.exe normalize.exe vorzik.exe
              "\"EtcEnc\"" "「EtcEnc」" "Version: ${VERSION}" "バージョン: ${VERSION}"
-             "GNU General Public License, version 3" "GPL）バージョン 3")
+             "GNU General Public License, version 3" "GPL）バージョン 3"
+             "Windows XP SP3 以降" "Windows XP SP3 or later")
   string(FIND "${text}" "${word}" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "${readme} does not mention ${word}")
