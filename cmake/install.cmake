@@ -49,6 +49,16 @@ if(TARGET vorzik)
   # centres tie the two together.
   install(FILES "${PROJECT_SOURCE_DIR}/packaging/${VORZIK_APP_ID}.desktop"
           DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
+  # AppStream 1.0 (Debian 13) names the developer in <developer> and calls
+  # <developer_name> deprecated; Debian 12's AppStream 0.16 knows only the latter.
+  set(vorzik_developer "The Vorzik developers")
+  if(VORZIK_DEBIAN_RELEASE AND VORZIK_DEBIAN_RELEASE LESS 13)
+    set(VORZIK_METAINFO_DEVELOPER "<developer_name>${vorzik_developer}</developer_name>")
+  else()
+    string(REGEX REPLACE "\\.[^.]+$" "" vorzik_developer_id "${VORZIK_APP_ID}")
+    set(VORZIK_METAINFO_DEVELOPER
+        "<developer id=\"${vorzik_developer_id}\"><name>${vorzik_developer}</name></developer>")
+  endif()
   configure_file("${PROJECT_SOURCE_DIR}/packaging/${VORZIK_APP_ID}.metainfo.xml.in"
                  "${vorzik_staging}/${VORZIK_APP_ID}.metainfo.xml" @ONLY)
   install(FILES "${vorzik_staging}/${VORZIK_APP_ID}.metainfo.xml"

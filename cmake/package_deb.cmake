@@ -1,6 +1,7 @@
 # The Debian package: `cmake --build --preset release --target package` writes
-# vorzik_<version>_<arch>.deb into the build folder. Its Depends line comes from
-# dpkg-shlibdeps, so it names exactly the libraries the executables link.
+# vorzik_<version>+deb<release>_<arch>.deb into the build folder. Its Depends
+# line comes from dpkg-shlibdeps, so it names exactly the libraries the
+# executables link.
 include(GNUInstallDirs)
 
 # A native package: the version is the project's, the changelog our own.
@@ -42,6 +43,17 @@ EtcEnc. The computer can be shut down or hibernated when the batch ends.
 The package also holds vorzik-convert, which converts one file the same
 way from the command line, and the four conversion tools both run.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+
+# One package per Debian release, built in that release (Debian 13 through
+# scripts/in-debian.sh), its version naming the release as backports do:
+# vorzik_1.1.1+deb13_amd64.deb depends on Debian 13's libraries and installs
+# there only. 1.1.1+deb12 sorts before 1.1.1+deb13, so an upgraded system
+# moves on to the newer one.
+if(VORZIK_DEBIAN_RELEASE)
+  set(CPACK_DEBIAN_PACKAGE_VERSION "${PROJECT_VERSION}+deb${VORZIK_DEBIAN_RELEASE}")
+else()
+  message(STATUS "Debian package: not built on a numbered Debian release, so its version names none")
+endif()
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

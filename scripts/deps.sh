@@ -1,10 +1,24 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Vorzik need.
 # Idempotent: asks apt only when something is missing.
+#   scripts/deps.sh [--linux-only] [--print]
+# --linux-only: only what the Linux build, its tests and its package need (what
+#   a chroot of another release gets from scripts/in-debian.sh): no formatter or
+#   linter, no debootstrap, nothing of the Windows build, no i386 architecture.
+# --print: name the packages, one a line, and install nothing.
 set -euo pipefail
 
+linux_only=false print=false
+for option in "$@"; do
+  case $option in
+    --linux-only) linux_only=true ;;
+    --print) print=true ;;
+    *) echo "deps: unknown option $option (--linux-only, --print)" >&2; exit 2 ;;
+  esac
+done
+
 packages=(
-  build-essential cmake ninja-build ccache pkg-config clang-format clang-tidy
+  build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-qpa-plugins libqt6dbus6
   libavformat-dev libavcodec-dev libavfilter-dev libswresample-dev libavutil-dev
   libx11-dev
@@ -13,12 +27,21 @@ packages=(
   python3-dbusmock dbus
   sox ffmpeg
   lintian desktop-file-utils file appstream man-db librsvg2-bin
-  g++-mingw-w64-i686-win32 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-  wine wine64 locales-all
 )
+if ! $linux_only; then
+  # One pinned formatter and linter for the whole tree, and the chroots of the
+  # other Debian releases.
+  packages+=(clang-format clang-tidy debootstrap)
+  # The Windows build; its users' 32-bit program is tested under 32-bit Wine,
+  # an i386 package.
+  packages+=(g++-mingw-w64-i686-win32 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+    wine wine64 locales-all wine32:i386)
+fi
 
-# The users' 32-bit program is tested under 32-bit Wine, an i386 package.
-packages+=(wine32:i386)
+if $print; then
+  printf '%s\n' "${packages[@]}"
+  exit 0
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -32,7 +55,7 @@ if ((${#missing[@]})); then
   sudo=""
   if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
   export DEBIAN_FRONTEND=noninteractive
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  if [[ " ${missing[*]} " == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     $sudo dpkg --add-architecture i386
   fi
   $sudo apt-get update -qq

@@ -64,16 +64,32 @@ int PickRate(const std::vector<int>& rates, int inputRate) {
   return rates.back();
 }
 
+/// The sample formats the encoder takes, ending in AV_SAMPLE_FMT_NONE; null when it
+/// names none. FFmpeg 7.1 (libavcodec 61.13) moved the list behind a query.
+const AVSampleFormat* SampleFormats(const AVCodec* codec) {
+#if LIBAVCODEC_VERSION_INT >= AV_VERSION_INT(61, 13, 100)
+  const void* formats = nullptr;
+  if (avcodec_get_supported_config(nullptr, codec, AV_CODEC_CONFIG_SAMPLE_FORMAT, 0, &formats,
+                                   nullptr) < 0) {
+    return nullptr;
+  }
+  return static_cast<const AVSampleFormat*>(formats);
+#else
+  return codec->sample_fmts;
+#endif
+}
+
 AVSampleFormat PickSampleFormat(const AVCodec* codec, AVSampleFormat preferred) {
-  if (codec->sample_fmts == nullptr) {
+  const AVSampleFormat* formats = SampleFormats(codec);
+  if (formats == nullptr) {
     return AV_SAMPLE_FMT_S16;
   }
-  for (const AVSampleFormat* f = codec->sample_fmts; *f != AV_SAMPLE_FMT_NONE; ++f) {
+  for (const AVSampleFormat* f = formats; *f != AV_SAMPLE_FMT_NONE; ++f) {
     if (*f == preferred) {
       return preferred;
     }
   }
-  return codec->sample_fmts[0];
+  return formats[0];
 }
 
 int PickChannels(const OutputFormat& wanted, int inputChannels) {
