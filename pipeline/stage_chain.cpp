@@ -85,9 +85,9 @@ class StageSequence {
       context_.files.DeleteFile(path);
   }
 
-  const FileResult& result() const { return result_; }
+  const FileResult& Result() const { return result_; }
   // The output of the last stage that ran: the file's result.
-  const std::string& lastOutput() const { return lastOutput_; }
+  const std::string& LastOutput() const { return lastOutput_; }
 
  private:
   // True once the work folder is no longer what it was checked to be; that
@@ -174,9 +174,9 @@ FileResult ProcessFile(const std::string& sourcePath, const std::string& folder,
   }
   // The stage files keep the short form's name; the result, whichever stage
   // wrote it last, is the user's.
-  if (ownName && stages.result().ok && !stages.lastOutput().empty())
-    context.files.NameAfterSource(job.sourcePath, stages.lastOutput());
-  return stages.result();
+  if (ownName && stages.Result().ok && !stages.LastOutput().empty())
+    context.files.NameAfterSource(job.sourcePath, stages.LastOutput());
+  return stages.Result();
 }
 
 }  // namespace vorzik
