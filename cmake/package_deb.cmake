@@ -60,6 +60,56 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so dpkg-shlibdeps cannot see them: the X11 platform
 # plugin the window needs, and a Japanese face for its captions.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+
+# The dependency dpkg-shlibdeps would write for a library the executables load
+# with dlopen() by SONAME: the shlibs line of the package holding that library
+# on the build machine ("libavfilter 8 libavfilter8 (>= 7:5.1.9)" on Debian 12),
+# so each release's package names its own.
+function(vorzik_shlibs_depends libdir library major out)
+  set(${out} "" PARENT_SCOPE)
+  set(path "${libdir}/${library}.so.${major}")
+  execute_process(COMMAND "${VORZIK_DPKG_QUERY}" --search "${path}" OUTPUT_VARIABLE owner
+                  RESULT_VARIABLE failed ERROR_QUIET)
+  # "libavfilter8:amd64: /usr/lib/x86_64-linux-gnu/libavfilter.so.8"
+  if(NOT failed AND owner MATCHES "^([^:,\n]+(:[^:,\n ]+)?): ")
+    execute_process(COMMAND "${VORZIK_DPKG_QUERY}" --control-path "${CMAKE_MATCH_1}" shlibs
+                    OUTPUT_VARIABLE shlibs OUTPUT_STRIP_TRAILING_WHITESPACE
+                    RESULT_VARIABLE failed ERROR_QUIET)
+  endif()
+  if(NOT failed AND EXISTS "${shlibs}")
+    file(STRINGS "${shlibs}" line REGEX "^${library} ${major} ")
+    string(REGEX REPLACE "^${library} ${major} +" "" depends "${line}")
+  endif()
+  if(NOT depends)
+    message(WARNING "Debian package: no package's shlibs name ${path}; the package "
+                    "will not depend on it, though the tools load it")
+  endif()
+  set(${out} "${depends}" PARENT_SCOPE)
+endfunction()
+
+# The stand-in tools open libavfilter only when they build a filter graph
+# (tools/filter_library.h), by the SONAME of the headers they are built with.
+find_program(VORZIK_DPKG_QUERY dpkg-query)
+if(TARGET vorzik_tools AND NOT VORZIK_DPKG_QUERY)
+  message(STATUS "Debian package: no dpkg-query, so it names no libavfilter package")
+elseif(TARGET vorzik_tools)
+  find_package(PkgConfig REQUIRED)
+  pkg_get_variable(vorzik_avfilter_libdir libavfilter libdir)
+  pkg_get_variable(vorzik_avfilter_includedir libavfilter includedir)
+  file(GLOB vorzik_avfilter_headers "${vorzik_avfilter_includedir}/libavfilter/version*.h")
+  foreach(header IN LISTS vorzik_avfilter_headers)
+    file(STRINGS "${header}" vorzik_avfilter_major_line
+         REGEX "^#define LIBAVFILTER_VERSION_MAJOR +[0-9]+")
+    if(vorzik_avfilter_major_line MATCHES "([0-9]+)$")
+      set(vorzik_avfilter_major "${CMAKE_MATCH_1}")
+    endif()
+  endforeach()
+  vorzik_shlibs_depends("${vorzik_avfilter_libdir}" libavfilter "${vorzik_avfilter_major}"
+                        vorzik_avfilter_depends)
+  if(vorzik_avfilter_depends)
+    string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", ${vorzik_avfilter_depends}")
+  endif()
+endif()
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-gothic | fonts-noto-cjk")
 set(CPACK_STRIP_FILES ON)
 

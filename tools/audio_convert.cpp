@@ -10,7 +10,7 @@ namespace vorzik::tools {
 namespace {
 
 /// Feeds every decoded frame into the pipe and hands on what comes out.
-void Pump(AudioDecoder& decoder, FilterPipe& pipe, const std::string& input, bool keepInputLength,
+void Pump(AudioDecoder& decoder, SamplePipe& pipe, const std::string& input, bool keepInputLength,
           const std::function<void(AVFrame*)>& onFrame) {
   FramePtr in = MakeFrame();
   FramePtr out = MakeFrame();
@@ -58,9 +58,9 @@ void Convert(const std::string& input, const std::string& output, const ChainFor
   {
     AudioWriter writer(temp.Path(), output, options.output, source.sample_rate,
                        source.ch_layout.nb_channels, source.sample_fmt);
-    FilterPipe pipe(&source, chain({source.sample_rate, source.ch_layout.nb_channels}),
-                    writer.Format());
-    Pump(decoder, pipe, input, options.keepInputLength, [&](AVFrame* f) { writer.Write(f); });
+    const std::unique_ptr<SamplePipe> pipe = MakePipe(
+        source, chain({source.sample_rate, source.ch_layout.nb_channels}), writer.Format());
+    Pump(decoder, *pipe, input, options.keepInputLength, [&](AVFrame* f) { writer.Write(f); });
     writer.Finish();
   }
   temp.Commit();
@@ -69,8 +69,8 @@ void Convert(const std::string& input, const std::string& output, const ChainFor
 void Measure(const std::string& input, const std::string& chain,
              const std::function<void(const AVFrame&)>& onFrame) {
   AudioDecoder decoder(input);
-  FilterPipe pipe(&decoder.Context(), chain, SinkFormat{});
-  Pump(decoder, pipe, input, false, [&](AVFrame* f) { onFrame(*f); });
+  const std::unique_ptr<SamplePipe> pipe = MakePipe(decoder.Context(), chain, SinkFormat{});
+  Pump(decoder, *pipe, input, false, [&](AVFrame* f) { onFrame(*f); });
 }
 
 int64_t CountSamples(const std::string& input) {

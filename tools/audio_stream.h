@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tools/av_support.h"
+#include "tools/filter_library.h"
 #include "tools/tool_args.h"
 
 namespace vorzik::tools {
@@ -38,20 +39,36 @@ struct SinkFormat {
   int frameSize = 0;          // 0: any size
 };
 
+/// Frames in, frames out, in the format a sink asks for.
+class SamplePipe {
+ public:
+  virtual ~SamplePipe() = default;
+  /// Takes the frame's data; nullptr marks the end of the input.
+  virtual void Push(AVFrame* frame) = 0;
+  /// The next frame for the sink; false while it needs more input, and at the end.
+  virtual bool Pull(AVFrame* frame) = 0;
+};
+
 /// A libavfilter graph between a source (a decoder's frames, or the graph's own source
 /// filters when there is no decoder) and a sink delivering `out`.
-class FilterPipe {
+class FilterPipe : public SamplePipe {
  public:
   FilterPipe(const AVCodecContext* source, const std::string& chain, const SinkFormat& out);
-  /// Takes the frame's data; nullptr marks the end of the input.
-  void Push(AVFrame* frame);
-  bool Pull(AVFrame* frame);
+  void Push(AVFrame* frame) override;
+  bool Pull(AVFrame* frame) override;
 
  private:
   GraphPtr graph_;
   AVFilterContext* source_ = nullptr;
   AVFilterContext* sink_ = nullptr;
 };
+
+/// The pipe for a decoder's frames through `chain`: where the chain is "anull" and the
+/// rate stays, only libswresample's conversion (the very one the graph would insert)
+/// and the cutting into frames of the sink's size, with no graph. Such a pipe gives the
+/// same samples in the same frames as the graph.
+std::unique_ptr<SamplePipe> MakePipe(const AVCodecContext& source, const std::string& chain,
+                                     const SinkFormat& out);
 
 /// What to write: 16-bit PCM WAV when there is no encoder.
 struct OutputFormat {

@@ -6,7 +6,6 @@
 
 extern "C" {
 #include <libavcodec/avcodec.h>
-#include <libavfilter/avfilter.h>
 #include <libavformat/avformat.h>
 #include <libavutil/frame.h>
 }
@@ -33,16 +32,12 @@ struct FrameFree {
 struct PacketFree {
   void operator()(AVPacket* p) const { av_packet_free(&p); }
 };
-struct GraphFree {
-  void operator()(AVFilterGraph* g) const { avfilter_graph_free(&g); }
-};
 
 using InputContextPtr = std::unique_ptr<AVFormatContext, InputContextCloser>;
 using OutputContextPtr = std::unique_ptr<AVFormatContext, OutputContextCloser>;
 using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextFree>;
 using FramePtr = std::unique_ptr<AVFrame, FrameFree>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketFree>;
-using GraphPtr = std::unique_ptr<AVFilterGraph, GraphFree>;
 
 FramePtr MakeFrame();
 PacketPtr MakePacket();

@@ -4,8 +4,6 @@
 #include "tools/tool_error.h"
 
 extern "C" {
-#include <libavfilter/buffersink.h>
-#include <libavfilter/buffersrc.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/samplefmt.h>
 }
@@ -14,12 +12,12 @@ namespace vorzik::tools {
 namespace {
 
 struct InOutFree {
-  void operator()(AVFilterInOut* p) const { avfilter_inout_free(&p); }
+  void operator()(AVFilterInOut* p) const { Filters().inoutFree(&p); }
 };
 using InOutPtr = std::unique_ptr<AVFilterInOut, InOutFree>;
 
 InOutPtr Endpoint(AVFilterContext* filter, const char* name) {
-  InOutPtr io(avfilter_inout_alloc());
+  InOutPtr io(Filters().inoutAlloc());
   if (!io) {
     throw std::bad_alloc();
   }
@@ -62,42 +60,43 @@ void Check(int r, const char* what) {
 }  // namespace
 
 FilterPipe::FilterPipe(const AVCodecContext* source, const std::string& chain,
-                       const SinkFormat& out)
-    : graph_(avfilter_graph_alloc()) {
+                       const SinkFormat& out) {
+  const FilterLibrary& f = Filters();
+  graph_.reset(f.graphAlloc());
   if (!graph_) {
     throw std::bad_alloc();
   }
   graph_->nb_threads = 1;
-  Check(avfilter_graph_create_filter(&sink_, avfilter_get_by_name("abuffersink"), "out", nullptr,
-                                     nullptr, graph_.get()),
+  Check(f.graphCreateFilter(&sink_, f.getByName("abuffersink"), "out", nullptr, nullptr,
+                            graph_.get()),
         "cannot set up the filter graph");
   InOutPtr inputs = Endpoint(sink_, "out");
   InOutPtr outputs;
   if (source != nullptr) {
-    Check(avfilter_graph_create_filter(&source_, avfilter_get_by_name("abuffer"), "in",
-                                       SourceArgs(source).c_str(), nullptr, graph_.get()),
+    Check(f.graphCreateFilter(&source_, f.getByName("abuffer"), "in", SourceArgs(source).c_str(),
+                              nullptr, graph_.get()),
           "cannot set up the filter graph");
     outputs = Endpoint(source_, "in");
   }
   const std::string text = (source != nullptr ? "[in]" : "") + WithSinkFormat(chain, out) + "[out]";
   AVFilterInOut* in = inputs.release();
   AVFilterInOut* outs = outputs.release();
-  const int r = avfilter_graph_parse_ptr(graph_.get(), text.c_str(), &in, &outs, nullptr);
-  avfilter_inout_free(&in);
-  avfilter_inout_free(&outs);
+  const int r = f.graphParsePtr(graph_.get(), text.c_str(), &in, &outs, nullptr);
+  f.inoutFree(&in);
+  f.inoutFree(&outs);
   Check(r, "cannot set up the filter graph");
-  Check(avfilter_graph_config(graph_.get(), nullptr), "cannot set up the filter graph");
+  Check(f.graphConfig(graph_.get(), nullptr), "cannot set up the filter graph");
   if (out.frameSize > 0) {
-    av_buffersink_set_frame_size(sink_, out.frameSize);
+    f.buffersinkSetFrameSize(sink_, out.frameSize);
   }
 }
 
 void FilterPipe::Push(AVFrame* frame) {
-  Check(av_buffersrc_add_frame(source_, frame), "cannot filter the audio");
+  Check(Filters().buffersrcAddFrame(source_, frame), "cannot filter the audio");
 }
 
 bool FilterPipe::Pull(AVFrame* frame) {
-  const int r = av_buffersink_get_frame(sink_, frame);
+  const int r = Filters().buffersinkGetFrame(sink_, frame);
   if (r == AVERROR(EAGAIN) || r == AVERROR_EOF) {
     return false;
   }

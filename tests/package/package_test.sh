@@ -123,7 +123,7 @@ fi
 deb=${debs[0]}
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libavcodec libc6; do
+for library in libqt6widgets6 libavcodec libavfilter libc6; do
   [[ $depends == *"$library"* ]] || fail "Depends lacks $library: $depends"
 done
 # Every tag, down to the pedantic ones: the binaries' hardening and stripping

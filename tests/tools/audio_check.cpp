@@ -68,25 +68,33 @@ Pcm ReadWav(const std::string& path) {
   return Pcm{};
 }
 
-void WriteWav(const std::string& path, const Pcm& pcm) {
+void WriteWav(const std::string& path, const Pcm& pcm, bool floats) {
   const auto channels = uint16_t(pcm.channels.size());
-  const auto dataBytes = uint32_t(pcm.Frames() * channels * 2);
+  const uint16_t bytes = floats ? 4 : 2;
+  const auto dataBytes = uint32_t(pcm.Frames() * channels * bytes);
   std::string s = "RIFF";
   Put32(s, 36 + dataBytes);
   s += "WAVEfmt ";
   Put32(s, 16);
-  Put16(s, 1);
+  Put16(s, floats ? 3 : 1);
   Put16(s, channels);
   Put32(s, uint32_t(pcm.sampleRate));
-  Put32(s, uint32_t(pcm.sampleRate) * channels * 2);
-  Put16(s, uint16_t(channels * 2));
-  Put16(s, 16);
+  Put32(s, uint32_t(pcm.sampleRate) * channels * bytes);
+  Put16(s, uint16_t(channels * bytes));
+  Put16(s, uint16_t(bytes * 8));
   s += "data";
   Put32(s, dataBytes);
   for (size_t f = 0; f < pcm.Frames(); ++f) {
     for (const auto& channel : pcm.channels) {
-      const double v = std::clamp(std::round(channel[f] * 32768.0), -32768.0, 32767.0);
-      Put16(s, uint16_t(int16_t(v)));
+      if (floats) {
+        uint32_t bits = 0;
+        const auto v = float(channel[f]);
+        std::memcpy(&bits, &v, sizeof bits);
+        Put32(s, bits);
+      } else {
+        const double v = std::clamp(std::round(channel[f] * 32768.0), -32768.0, 32767.0);
+        Put16(s, uint16_t(int16_t(v)));
+      }
     }
   }
   std::ofstream(path, std::ios::binary) << s;

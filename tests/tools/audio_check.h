@@ -18,7 +18,8 @@ struct Pcm {
 
 /// Reads a 16-bit PCM WAV; fails the current test (and returns an empty Pcm) otherwise.
 Pcm ReadWav(const std::string& path);
-void WriteWav(const std::string& path, const Pcm& pcm);
+/// 16-bit PCM, or 32-bit float samples when `floats`.
+void WriteWav(const std::string& path, const Pcm& pcm, bool floats = false);
 
 struct Tone {
   double hz;
