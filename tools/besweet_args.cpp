@@ -189,7 +189,10 @@ bool EndsWithDb(const std::string& word) {
 }  // namespace
 
 bool IsValidMp2BitRate(int kbps) {
-  static const int kRates[] = {32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384};
+  // The rates MPEG-1 layer II has for two channels: "-m s" is the only mode, and 32, 48,
+  // 56 and 80 kbit/s exist for one channel only, which the encoder would refuse late
+  // and in words of its own.
+  static const int kRates[] = {64, 96, 112, 128, 160, 192, 224, 256, 320, 384};
   return std::find(std::begin(kRates), std::end(kRates), kbps) != std::end(kRates);
 }
 

@@ -108,6 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{" -mp2enc(  -b  -m s )", "-b has an empty value"},
         BadLine{" -mp2enc(  -b fast -m s )", "'fast' is not a number"},
         BadLine{" -mp2enc(  -b 225 -m s )", "not one the encoder can write"},
+        BadLine{" -mp2enc(  -b 32 -m s )", "not one the encoder can write"},
+        BadLine{" -mp2enc(  -b 80 -m s )", "not one the encoder can write"},
         BadLine{" -ac3enc( -b 700 -m s )", "not one the encoder can write"},
         BadLine{" -mp2enc(  -b 224 -m )", "-m has an empty value"},
         BadLine{" -mp2enc(  -b 224 -m j )", "-m 'j'"}, BadLine{" -mp2enc(  -m s )", "needs -b"},
