@@ -29,8 +29,13 @@ class PosixStageRunner final : public StageRunner {
 
     StopSignalForwarding forwarding;
     ToolProcess tool(program, args, forwarding);
-    if (tool.StartError() != 0)
+    if (tool.StartError() != 0) {
+      forwarding.Unwatch();  // the child only ends, and may be reaped any moment
+      // A stop that came while the tool was starting stops the batch all the same.
+      if (const int stopSignal = forwarding.Caught(); stopSignal != 0)
+        return {StageEnd::Stopped, stopSignal};
       return {StageEnd::NotStarted, -1, args.front() + ": " + ::strerror(tool.StartError())};
+    }
     int status = 0;
     // A busy poll: between two polls only the window's pending events run.
     // Yielding is no wait; it only lets a tool that shares our core go first.

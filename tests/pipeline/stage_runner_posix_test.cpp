@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -96,6 +98,24 @@ TEST_F(StageRunnerTest, ExitStatusCrashesAndMissingProgramAreReported) {
   StageOutcome unrunnable = Run(dir_ / "not-a-program");
   EXPECT_EQ(unrunnable.end, StageEnd::NotStarted);
   EXPECT_NE(unrunnable.detail.find("not-a-program: "), std::string::npos) << unrunnable.detail;
+  EXPECT_TRUE(NoChildLeft());
+
+  // A stop (here raised in us right after the fork) while that start fails is a stop,
+  // not a failed start after which the batch would go on.
+  static bool stopAfterFork = false;
+  static const bool registered = ::pthread_atfork(
+                                     nullptr,
+                                     [] {
+                                       if (stopAfterFork)
+                                         ::raise(SIGTERM);
+                                     },
+                                     nullptr) == 0;
+  ASSERT_TRUE(registered);
+  stopAfterFork = true;
+  StageOutcome stopped = Run(dir_ / "not-a-program");
+  stopAfterFork = false;
+  EXPECT_EQ(stopped.end, StageEnd::Stopped) << stopped.detail;
+  EXPECT_EQ(stopped.code, SIGTERM);
   EXPECT_TRUE(NoChildLeft());
 }
 
