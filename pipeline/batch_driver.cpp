@@ -25,9 +25,9 @@ BatchSummary RunBatch(const ConversionSettings& settings, std::string& boostSwit
     window.SetStatusText(kNoFilesStatus);
   } else {
     context.files.CreateFolder(folder + std::string(kWorkFolderName));
-    std::vector<FileIdentity> batchFiles;
+    std::vector<BatchFile> batchFiles;
     for (const std::string& path : window.EntryPaths())
-      batchFiles.push_back(context.files.Identify(path));
+      batchFiles.push_back({path, context.files.Identify(path)});
     std::string firstFailedName, firstFailedTool;
     // Moving the selection past the last entry keeps it there, so the walk
     // ends when the path read after a step repeats.

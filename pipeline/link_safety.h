@@ -16,6 +16,6 @@ namespace vorzik {
 /// work folder that links elsewhere is the user's choice. folder ends in a
 /// separator.
 std::string LinkFault(const FileJob& job, const std::string& folder, StageFiles& files,
-                      std::span<const FileIdentity> batchFiles);
+                      std::span<const BatchFile> batchFiles);
 
 }  // namespace vorzik

@@ -44,7 +44,7 @@ struct StageContext {
   StageFiles& files;
   const PathStyle& style;
   // Every file of the running batch, which no stage file may lead to.
-  std::span<const FileIdentity> batchFiles = {};
+  std::span<const BatchFile> batchFiles = {};
 };
 
 /// Runs the stages for one source file. folder ends in a separator. A source

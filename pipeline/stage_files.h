@@ -30,6 +30,12 @@ struct FileIdentity {
   bool SameAs(const FileIdentity& other) const { return exists && *this == other; }
 };
 
+/// A file of the running batch as it was when the batch began.
+struct BatchFile {
+  std::string path;
+  FileIdentity identity;
+};
+
 /// What the batch asks of and does to the files its stages read and write:
 /// the work folder made, stage files deleted, outputs stamped, paths told
 /// apart by identity. Results of CreateFolder and DeleteFile are for callers

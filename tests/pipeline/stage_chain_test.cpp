@@ -462,7 +462,8 @@ TEST(ProcessFile, LinksBackToTheSourceOrTheBatchLoseNoFile) {
     w.fs.folders = {"D:\\rec", "D:\\rec\\EtcEnc", "E:\\out"};
     w.fs.Write(source);
     w.fs.Write(other);
-    const std::vector<FileIdentity> batch = {w.fs.Identify(source), w.fs.Identify(other)};
+    const std::vector<BatchFile> batch = {{source, w.fs.Identify(source)},
+                                          {other, w.fs.Identify(other)}};
     const FileStamp sourceBefore = w.fs.Stamp(source), otherBefore = w.fs.Stamp(other);
     if (c.whileDecoding)
       w.runner.duringRun = [&](std::size_t index) {
@@ -484,6 +485,22 @@ TEST(ProcessFile, LinksBackToTheSourceOrTheBatchLoseNoFile) {
     else
       EXPECT_TRUE(w.fs.deleted.empty());
   }
+}
+
+// A file of the batch deleted meanwhile frees its number, and a new stage file may
+// get it: that is no link to the batch, and the file is converted.
+TEST(ProcessFile, TheNumberOfADeletedBatchFileIsNoLink) {
+  World w;
+  w.fs.folders = {"D:\\rec", "D:\\rec\\EtcEnc"};
+  w.fs.Write("D:\\rec\\a.mp2");
+  // The number the fake gives the second stage file, once the file exists.
+  const FileIdentity freed{true, 1, std::hash<std::string>{}("D:\\rec\\EtcEnc\\a_TMP2.wav")};
+  const std::vector<BatchFile> batch = {{"D:\\rec\\a.mp2", w.fs.Identify("D:\\rec\\a.mp2")},
+                                        {"D:\\rec\\gone.wav", freed}};
+  FileResult r = ProcessFile("D:\\rec\\a.mp2", "D:\\rec\\", Defaults(),
+                             {w.switches, w.runner, w.fs, kWindowsPathStyle, batch});
+  EXPECT_TRUE(r.ok) << r.reason;
+  EXPECT_EQ(w.runner.commands.size(), 4u);
 }
 
 TEST(FileJob, NamesFromTheFolderPrefix) {
