@@ -55,6 +55,8 @@ class FormatPipe final : public SamplePipe {
  private:
   void Describe(AVFrame* frame, int samples) const;
 
+  AVSampleFormat sourceFormat_;
+  std::unique_ptr<AVChannelLayout, LayoutFree> sourceLayout_{new AVChannelLayout{}};
   AVSampleFormat format_;
   std::unique_ptr<AVChannelLayout, LayoutFree> layout_{new AVChannelLayout{}};
   int sampleRate_;
@@ -67,7 +69,8 @@ class FormatPipe final : public SamplePipe {
 };
 
 FormatPipe::FormatPipe(const AVCodecContext& source, const SinkFormat& out)
-    : format_(out.sampleFormat.empty() ? source.sample_fmt
+    : sourceFormat_(source.sample_fmt),
+      format_(out.sampleFormat.empty() ? source.sample_fmt
                                        : av_get_sample_fmt(out.sampleFormat.c_str())),
       sampleRate_(source.sample_rate),
       frameSize_(out.frameSize) {
@@ -75,6 +78,7 @@ FormatPipe::FormatPipe(const AVCodecContext& source, const SinkFormat& out)
   if (format_ == AV_SAMPLE_FMT_NONE) {
     throw RuntimeError(std::string(kFailure) + ": no sample format " + out.sampleFormat);
   }
+  Check(av_channel_layout_copy(sourceLayout_.get(), &source.ch_layout), kFailure);
   Check(out.channelLayout.empty()
             ? av_channel_layout_copy(layout_.get(), &source.ch_layout)
             : av_channel_layout_from_string(layout_.get(), out.channelLayout.c_str()),
@@ -115,6 +119,16 @@ void FormatPipe::Push(AVFrame* frame) {
   if (frame->nb_samples == 0) {  // the caller hands on no empty frame either
     av_frame_unref(frame);
     return;
+  }
+  // A stream may change its rate or channels part way (two recordings joined); the
+  // conversion is set up for the first part only, so such a stream fails, as in a graph.
+  const bool unnamedLayout = frame->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC &&
+                             frame->ch_layout.nb_channels == sourceLayout_->nb_channels;
+  if (frame->format != sourceFormat_ || frame->sample_rate != sampleRate_ ||
+      (!unnamedLayout && av_channel_layout_compare(&frame->ch_layout, sourceLayout_.get()))) {
+    throw RuntimeError(
+        "cannot convert the audio: its rate, channels or sample format change "
+        "within the stream");
   }
   FramePtr converted = MakeFrame();
   if (swr_) {

@@ -109,6 +109,12 @@ TEST_P(Failure, CorruptInput) {
   ExpectCleanFailure(dir_ / "garbage.wav", dir_ / "out.wav", "garbage.wav");
   vorzik::testing::WriteFile(dir_ / "cut.wav", std::string("RIFF\x24\x10\0\0WAVEfmt ", 16));
   ExpectCleanFailure(dir_ / "cut.wav", dir_ / "out.wav", "cut.wav");
+  // Two recordings joined: stereo at 48 kHz, then mono at 44.1 kHz.
+  ASSERT_EQ(RunTool("vorzik-samples", {dir_ / "samples"}).exitCode, 0);
+  vorzik::testing::WriteFile(dir_ / "joined.mp2",
+                             vorzik::testing::ReadFile(dir_ / "samples/sweep.mp2") +
+                                 vorzik::testing::ReadFile(dir_ / "samples/mono_speech_like.mpa"));
+  ExpectCleanFailure(dir_ / "joined.mp2", dir_ / "out.wav", "the audio");
 }
 
 TEST_P(Failure, UnwritableOutputFolder) {
