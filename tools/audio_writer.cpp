@@ -113,12 +113,6 @@ bool CanSplit(const EncoderChoice& choice, const AVCodecContext& c) {
   return paddingBits == 0 || (c.bit_rate * c.frame_size) % (paddingBits * c.sample_rate) == 0;
 }
 
-void Check(int r, const std::string& what) {
-  if (r < 0) {
-    throw RuntimeError(what + ": " + AvErrorText(r));
-  }
-}
-
 CodecContextPtr OpenEncoder(const EncoderChoice& choice, const OutputFormat& wanted, int inputRate,
                             int inputChannels, AVSampleFormat preferred, bool globalHeader) {
   const AVCodec* codec = avcodec_find_encoder_by_name(choice.codec);
@@ -151,7 +145,7 @@ CodecContextPtr OpenEncoder(const EncoderChoice& choice, const OutputFormat& wan
   }
   const int r = avcodec_open2(c, codec, &options);
   av_dict_free(&options);
-  Check(r, std::string("cannot start the ") + choice.codec + " encoder");
+  CheckAv(r, std::string("cannot start the ") + choice.codec + " encoder");
   return context;
 }
 
@@ -163,8 +157,8 @@ AudioWriter::AudioWriter(const std::string& path, const std::string& shownPath,
     : shownPath_(shownPath), packet_(MakePacket()) {
   const EncoderChoice choice = Choose(wanted.encoder);
   AVFormatContext* format = nullptr;
-  Check(avformat_alloc_output_context2(&format, nullptr, choice.muxer, nullptr),
-        "cannot write " + shownPath);
+  CheckAv(avformat_alloc_output_context2(&format, nullptr, choice.muxer, nullptr),
+          "cannot write " + shownPath);
   format_.reset(format);
   format->flags |= AVFMT_FLAG_BITEXACT;
   const bool globalHeader = format->oformat->flags & AVFMT_GLOBALHEADER;
@@ -173,12 +167,12 @@ AudioWriter::AudioWriter(const std::string& path, const std::string& shownPath,
   if (stream_ == nullptr) {
     throw std::bad_alloc();
   }
-  Check(avcodec_parameters_from_context(stream_->codecpar, codec_.get()),
-        "cannot write " + shownPath);
+  CheckAv(avcodec_parameters_from_context(stream_->codecpar, codec_.get()),
+          "cannot write " + shownPath);
   stream_->time_base = codec_->time_base;
-  Check(avio_open(&format->pb, ("file:" + path).c_str(), AVIO_FLAG_WRITE),
-        "cannot write " + shownPath);
-  Check(avformat_write_header(format, nullptr), "cannot write " + shownPath);
+  CheckAv(avio_open(&format->pb, ("file:" + path).c_str(), AVIO_FLAG_WRITE),
+          "cannot write " + shownPath);
+  CheckAv(avformat_write_header(format, nullptr), "cannot write " + shownPath);
   const int threads = EncodeThreads();
   if (threads > 1 && CanSplit(choice, *codec_)) {
     SplitEncoder::Layout layout;
@@ -216,7 +210,7 @@ void AudioWriter::Write(AVFrame* frame) {
     split_->Add(frame);
     return;
   }
-  Check(avcodec_send_frame(codec_.get(), frame), "cannot encode " + shownPath_);
+  CheckAv(avcodec_send_frame(codec_.get(), frame), "cannot encode " + shownPath_);
   Drain();
 }
 
@@ -226,7 +220,7 @@ void AudioWriter::Drain() {
     if (r == AVERROR(EAGAIN) || r == AVERROR_EOF) {
       return;
     }
-    Check(r, "cannot encode " + shownPath_);
+    CheckAv(r, "cannot encode " + shownPath_);
     WritePacket(packet_.get());
   }
 }
@@ -234,21 +228,21 @@ void AudioWriter::Drain() {
 void AudioWriter::WritePacket(AVPacket* packet) {
   av_packet_rescale_ts(packet, codec_->time_base, stream_->time_base);
   packet->stream_index = stream_->index;
-  Check(av_interleaved_write_frame(format_.get(), packet), "cannot write " + shownPath_);
+  CheckAv(av_interleaved_write_frame(format_.get(), packet), "cannot write " + shownPath_);
 }
 
 void AudioWriter::Finish() {
   if (split_) {
     split_->Finish();
   } else {
-    Check(avcodec_send_frame(codec_.get(), nullptr), "cannot encode " + shownPath_);
+    CheckAv(avcodec_send_frame(codec_.get(), nullptr), "cannot encode " + shownPath_);
     Drain();
   }
-  Check(av_write_trailer(format_.get()), "cannot write " + shownPath_);
+  CheckAv(av_write_trailer(format_.get()), "cannot write " + shownPath_);
   if (format_->pb->error < 0) {
-    Check(format_->pb->error, "cannot write " + shownPath_);
+    CheckAv(format_->pb->error, "cannot write " + shownPath_);
   }
-  Check(avio_closep(&format_->pb), "cannot write " + shownPath_);
+  CheckAv(avio_closep(&format_->pb), "cannot write " + shownPath_);
 }
 
 }  // namespace vorzik::tools

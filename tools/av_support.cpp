@@ -4,6 +4,8 @@
 #include <mutex>
 #include <string>
 
+#include "tools/tool_error.h"
+
 extern "C" {
 #include <libavutil/error.h>
 #include <libavutil/log.h>
@@ -57,6 +59,12 @@ std::string AvErrorText(int code) {
     lastLog.clear();
   }
   return result;
+}
+
+void CheckAv(int r, std::string_view what) {
+  if (r < 0) {
+    throw RuntimeError(std::string(what) + ": " + AvErrorText(r));
+  }
 }
 
 void QuietFfmpegLog() {

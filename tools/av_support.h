@@ -3,6 +3,7 @@
 // Owning handles and error text for the FFmpeg objects the tools use.
 #include <memory>
 #include <string>
+#include <string_view>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -45,6 +46,9 @@ PacketPtr MakePacket();
 /// The library's text for an error code, with the last error FFmpeg logged when that
 /// says more ("Invalid argument" alone rarely helps).
 std::string AvErrorText(int code);
+
+/// Throws a RuntimeError "what: <the library's text>" when r is a negative FFmpeg code.
+void CheckAv(int r, std::string_view what);
 
 /// Silences FFmpeg's own logging; the tools print one line of their own instead.
 void QuietFfmpegLog();

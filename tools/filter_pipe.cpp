@@ -51,12 +51,6 @@ std::string WithSinkFormat(const std::string& chain, const SinkFormat& out) {
   return format.empty() ? chain : chain + ",aformat=" + format;
 }
 
-void Check(int r, const char* what) {
-  if (r < 0) {
-    throw RuntimeError(std::string(what) + ": " + AvErrorText(r));
-  }
-}
-
 }  // namespace
 
 FilterPipe::FilterPipe(const AVCodecContext* source, const std::string& chain,
@@ -67,15 +61,15 @@ FilterPipe::FilterPipe(const AVCodecContext* source, const std::string& chain,
     throw std::bad_alloc();
   }
   graph_->nb_threads = 1;
-  Check(f.graphCreateFilter(&sink_, f.getByName("abuffersink"), "out", nullptr, nullptr,
-                            graph_.get()),
-        "cannot set up the filter graph");
+  CheckAv(f.graphCreateFilter(&sink_, f.getByName("abuffersink"), "out", nullptr, nullptr,
+                              graph_.get()),
+          "cannot set up the filter graph");
   InOutPtr inputs = Endpoint(sink_, "out");
   InOutPtr outputs;
   if (source != nullptr) {
-    Check(f.graphCreateFilter(&source_, f.getByName("abuffer"), "in", SourceArgs(source).c_str(),
-                              nullptr, graph_.get()),
-          "cannot set up the filter graph");
+    CheckAv(f.graphCreateFilter(&source_, f.getByName("abuffer"), "in", SourceArgs(source).c_str(),
+                                nullptr, graph_.get()),
+            "cannot set up the filter graph");
     outputs = Endpoint(source_, "in");
   }
   const std::string text = (source != nullptr ? "[in]" : "") + WithSinkFormat(chain, out) + "[out]";
@@ -84,15 +78,15 @@ FilterPipe::FilterPipe(const AVCodecContext* source, const std::string& chain,
   const int r = f.graphParsePtr(graph_.get(), text.c_str(), &in, &outs, nullptr);
   f.inoutFree(&in);
   f.inoutFree(&outs);
-  Check(r, "cannot set up the filter graph");
-  Check(f.graphConfig(graph_.get(), nullptr), "cannot set up the filter graph");
+  CheckAv(r, "cannot set up the filter graph");
+  CheckAv(f.graphConfig(graph_.get(), nullptr), "cannot set up the filter graph");
   if (out.frameSize > 0) {
     f.buffersinkSetFrameSize(sink_, out.frameSize);
   }
 }
 
 void FilterPipe::Push(AVFrame* frame) {
-  Check(Filters().buffersrcAddFrame(source_, frame), "cannot filter the audio");
+  CheckAv(Filters().buffersrcAddFrame(source_, frame), "cannot filter the audio");
 }
 
 bool FilterPipe::Pull(AVFrame* frame) {
@@ -100,7 +94,7 @@ bool FilterPipe::Pull(AVFrame* frame) {
   if (r == AVERROR(EAGAIN) || r == AVERROR_EOF) {
     return false;
   }
-  Check(r, "cannot filter the audio");
+  CheckAv(r, "cannot filter the audio");
   return true;
 }
 

@@ -33,12 +33,6 @@ struct LayoutFree {
   }
 };
 
-void Check(int r, const char* what) {
-  if (r < 0) {
-    throw RuntimeError(std::string(what) + ": " + AvErrorText(r));
-  }
-}
-
 /// Set by the tests and benchmarks (to anything but "0") to send every stage through
 /// a graph, so both ways can be compared.
 bool AlwaysGraph() {
@@ -78,21 +72,19 @@ FormatPipe::FormatPipe(const AVCodecContext& source, const SinkFormat& out)
   if (format_ == AV_SAMPLE_FMT_NONE) {
     throw RuntimeError(std::string(kFailure) + ": no sample format " + out.sampleFormat);
   }
-  Check(av_channel_layout_copy(sourceLayout_.get(), &source.ch_layout), kFailure);
-  Check(out.channelLayout.empty()
-            ? av_channel_layout_copy(layout_.get(), &source.ch_layout)
-            : av_channel_layout_from_string(layout_.get(), out.channelLayout.c_str()),
-        kFailure);
-  if (format_ != source.sample_fmt || av_channel_layout_compare(layout_.get(), &source.ch_layout)) {
-    // Default options, as in the aresample filter a graph inserts for the same change.
-    // FFmpeg 5.1 takes the input layout as non-const, though it only reads it.
-    SwrContext* swr = nullptr;
-    Check(swr_alloc_set_opts2(&swr, layout_.get(), format_, sampleRate_,
-                              const_cast<AVChannelLayout*>(&source.ch_layout), source.sample_fmt,
-                              source.sample_rate, 0, nullptr),
+  CheckAv(av_channel_layout_copy(sourceLayout_.get(), &source.ch_layout), kFailure);
+  CheckAv(out.channelLayout.empty()
+              ? av_channel_layout_copy(layout_.get(), &source.ch_layout)
+              : av_channel_layout_from_string(layout_.get(), out.channelLayout.c_str()),
           kFailure);
+  if (format_ != sourceFormat_ || av_channel_layout_compare(layout_.get(), sourceLayout_.get())) {
+    // Default options, as in the aresample filter a graph inserts for the same change.
+    SwrContext* swr = nullptr;
+    CheckAv(swr_alloc_set_opts2(&swr, layout_.get(), format_, sampleRate_, sourceLayout_.get(),
+                                sourceFormat_, sampleRate_, 0, nullptr),
+            kFailure);
     swr_.reset(swr);
-    Check(swr_init(swr), kFailure);
+    CheckAv(swr_init(swr), kFailure);
   }
   if (frameSize_ > 0) {
     fifo_.reset(av_audio_fifo_alloc(format_, layout_->nb_channels, frameSize_));
@@ -107,7 +99,7 @@ void FormatPipe::Describe(AVFrame* frame, int samples) const {
   frame->sample_rate = sampleRate_;
   frame->nb_samples = samples;
   av_channel_layout_uninit(&frame->ch_layout);
-  Check(av_channel_layout_copy(&frame->ch_layout, layout_.get()), "cannot convert the audio");
+  CheckAv(av_channel_layout_copy(&frame->ch_layout, layout_.get()), "cannot convert the audio");
 }
 
 void FormatPipe::Push(AVFrame* frame) {
@@ -133,12 +125,12 @@ void FormatPipe::Push(AVFrame* frame) {
   FramePtr converted = MakeFrame();
   if (swr_) {
     const int room = swr_get_out_samples(swr_.get(), frame->nb_samples);
-    Check(room, "cannot convert the audio");
+    CheckAv(room, "cannot convert the audio");
     Describe(converted.get(), room);
-    Check(av_frame_get_buffer(converted.get(), 0), "cannot convert the audio");
+    CheckAv(av_frame_get_buffer(converted.get(), 0), "cannot convert the audio");
     const int n = swr_convert(swr_.get(), converted->extended_data, converted->nb_samples,
                               const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
-    Check(n, "cannot convert the audio");
+    CheckAv(n, "cannot convert the audio");
     converted->nb_samples = n;
     converted->pts = frame->pts;
     av_frame_unref(frame);
@@ -171,10 +163,10 @@ bool FormatPipe::Pull(AVFrame* frame) {
     return false;
   }
   Describe(frame, std::min(available, frameSize_));
-  Check(av_frame_get_buffer(frame, 0), "cannot convert the audio");
-  Check(av_audio_fifo_read(fifo_.get(), reinterpret_cast<void**>(frame->extended_data),
-                           frame->nb_samples),
-        "cannot convert the audio");
+  CheckAv(av_frame_get_buffer(frame, 0), "cannot convert the audio");
+  CheckAv(av_audio_fifo_read(fifo_.get(), reinterpret_cast<void**>(frame->extended_data),
+                             frame->nb_samples),
+          "cannot convert the audio");
   frame->pts = pts_;
   pts_ += frame->nb_samples;
   return true;

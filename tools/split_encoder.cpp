@@ -24,12 +24,6 @@ namespace {
 
 constexpr int kMostThreads = 8;
 
-void Check(int r, const std::string& what) {
-  if (r < 0) {
-    throw RuntimeError(what + ": " + AvErrorText(r));
-  }
-}
-
 }  // namespace
 
 int EncodeThreads() {
@@ -81,7 +75,7 @@ void SplitEncoder::Add(const AVFrame* frame) {
     Submit(false);
   }
   FramePtr ref = MakeFrame();
-  Check(av_frame_ref(ref.get(), frame), failure_);
+  CheckAv(av_frame_ref(ref.get(), frame), failure_);
   filling_->frames.push_back(std::move(ref));
 }
 
@@ -108,7 +102,7 @@ void SplitEncoder::Submit(bool last) {
     const size_t priming = std::min(frames.size(), size_t(layout_.primingFrames));
     for (size_t i = frames.size() - priming; i < frames.size(); ++i) {
       FramePtr ref = MakeFrame();
-      Check(av_frame_ref(ref.get(), frames[i].get()), failure_);
+      CheckAv(av_frame_ref(ref.get(), frames[i].get()), failure_);
       filling_->frames.push_back(std::move(ref));
     }
     filling_->priming = priming;
@@ -190,7 +184,7 @@ void SplitEncoder::Encode(Segment& segment) const {
       if (r == AVERROR(EAGAIN) || r == AVERROR_EOF) {
         return;
       }
-      Check(r, failure_);
+      CheckAv(r, failure_);
       if (seen++ < segment.priming) {
         av_packet_unref(packet.get());
       } else {
@@ -200,11 +194,11 @@ void SplitEncoder::Encode(Segment& segment) const {
     }
   };
   for (const FramePtr& frame : segment.frames) {
-    Check(avcodec_send_frame(codec.get(), frame.get()), failure_);
+    CheckAv(avcodec_send_frame(codec.get(), frame.get()), failure_);
     receive();
   }
   if (segment.last) {
-    Check(avcodec_send_frame(codec.get(), nullptr), failure_);
+    CheckAv(avcodec_send_frame(codec.get(), nullptr), failure_);
     receive();
   } else if (seen != segment.frames.size()) {
     // A frame held back would need the audio after the segment; better no output
