@@ -93,18 +93,11 @@ find_program(VORZIK_DPKG_QUERY dpkg-query)
 if(TARGET vorzik_tools AND NOT VORZIK_DPKG_QUERY)
   message(STATUS "Debian package: no dpkg-query, so it names no libavfilter package")
 elseif(TARGET vorzik_tools)
+  # pkg-config's version starts with the headers' LIBAVFILTER_VERSION_MAJOR.
   find_package(PkgConfig REQUIRED)
-  pkg_get_variable(vorzik_avfilter_libdir libavfilter libdir)
-  pkg_get_variable(vorzik_avfilter_includedir libavfilter includedir)
-  file(GLOB vorzik_avfilter_headers "${vorzik_avfilter_includedir}/libavfilter/version*.h")
-  foreach(header IN LISTS vorzik_avfilter_headers)
-    file(STRINGS "${header}" vorzik_avfilter_major_line
-         REGEX "^#define LIBAVFILTER_VERSION_MAJOR +[0-9]+")
-    if(vorzik_avfilter_major_line MATCHES "([0-9]+)$")
-      set(vorzik_avfilter_major "${CMAKE_MATCH_1}")
-    endif()
-  endforeach()
-  vorzik_shlibs_depends("${vorzik_avfilter_libdir}" libavfilter "${vorzik_avfilter_major}"
+  pkg_check_modules(vorzik_avfilter REQUIRED QUIET libavfilter)
+  string(REGEX MATCH "^[0-9]+" vorzik_avfilter_major "${vorzik_avfilter_VERSION}")
+  vorzik_shlibs_depends("${vorzik_avfilter_LIBDIR}" libavfilter "${vorzik_avfilter_major}"
                         vorzik_avfilter_depends)
   if(vorzik_avfilter_depends)
     string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", ${vorzik_avfilter_depends}")

@@ -1,5 +1,6 @@
 # The release for users: Vorzik-<version>-win32.zip, holding vorzik.exe, a
-# README.txt for them and the licence as COPYING.txt (`cmake --build --preset windows-i686 --target package`).
+# README.txt for them and the licence as COPYING.txt
+# (`cmake --build --preset windows-i686 --target package`).
 # The version is the project's, the one the executable's version record shows
 # as file and product version.
 if(NOT TARGET vorzik)

@@ -1,7 +1,8 @@
 # Unpacks the release zip into a fresh folder for the program test, and checks
 # what a user finds in it: one folder named like the zip, holding vorzik.exe,
-# README.txt and the licence, the README in UTF-8 with a byte-order mark, CR LF line ends
-# only, naming the tools, the work folder, the version and the oldest Windows.
+# README.txt and the licence, both with CR LF line ends only, the README in
+# UTF-8 with a byte-order mark, naming the tools, the work folder, the version
+# and the oldest Windows.
 #   cmake -DZIP=... -DDESTINATION=... -DVERSION=... -P unpack_release_zip.cmake
 file(REMOVE_RECURSE "${DESTINATION}")
 file(ARCHIVE_EXTRACT INPUT "${ZIP}" DESTINATION "${DESTINATION}")
@@ -19,12 +20,11 @@ if(NOT text MATCHES "^ +GNU GENERAL PUBLIC LICENSE\n +Version 3, 29 June 2007\n"
 endif()
 
 set(readme "${DESTINATION}/${top}/README.txt")
-# Bytes as hex pairs with a blank after each; file(READ) as text drops CRs.
-file(READ "${readme}" hex HEX)
-string(REGEX REPLACE "(..)" "\\1 " bytes "${hex}")
-if(NOT bytes MATCHES "^ef bb bf ")
+file(READ "${readme}" start LIMIT 3 HEX)
+if(NOT start STREQUAL "efbbbf")
   message(FATAL_ERROR "${readme} does not start with a UTF-8 byte-order mark")
 endif()
+# Bytes as hex pairs with a blank after each; file(READ) as text drops CRs.
 foreach(file "${readme}" "${licence}")
   file(READ "${file}" hex HEX)
   string(REGEX REPLACE "(..)" "\\1 " bytes "${hex}")
